@@ -1,0 +1,30 @@
+# Test helpers. Native tests use the system GoogleTest; Windows tests use
+# GoogleTest cross-built from /usr/src/googletest and run under Wine through
+# CMAKE_CROSSCOMPILING_EMULATOR (one prefix per build tree).
+if(WIN32)
+  set(QS_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh ${QS_WINEPREFIX})
+  set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  set(QS_GTEST gtest gmock)
+else()
+  find_package(GTest REQUIRED)
+  set(QS_GTEST GTest::gtest GTest::gmock)
+endif()
+
+# qs_test(NAME LABEL SOURCES... [LIBS ...] [OWN_MAIN]): a GoogleTest program run as one test.
+function(qs_test name label)
+  cmake_parse_arguments(T "OWN_MAIN" "" "LIBS" ${ARGN})
+  add_executable(${name} ${T_UNPARSED_ARGUMENTS})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} ${QS_GTEST})
+  if(NOT T_OWN_MAIN)
+    if(WIN32)
+      target_link_libraries(${name} PRIVATE gtest_main)
+    else()
+      target_link_libraries(${name} PRIVATE GTest::gtest_main)
+    endif()
+  endif()
+  add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
+  set_tests_properties(${name} PROPERTIES LABELS ${label})
+endfunction()

@@ -1,0 +1,11 @@
+# Cross build for Windows (x86_64) with Debian's mingw-w64 (posix thread model).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(QS_TRIPLE x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER   ${QS_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${QS_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER  ${QS_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${QS_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

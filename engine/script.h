@@ -1,0 +1,61 @@
+// The stand-in engine's script language (also the demo's): functions named
+// "MODULE.FUNCTION" made of one statement per line. See docs/engine-script.md.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qs::engine {
+
+// One field of a rec(...) argument.
+struct RecordField {
+  enum class Kind { ThreadKey, Int, Str, NullStr, Double, Out, InOut, OutPtr };
+  Kind kind = Kind::Int;
+  std::int64_t value = 0;  // Int, InOut
+  double number = 0;       // Double
+  std::u16string text;     // Str
+  std::size_t offset = 0;  // filled by LayOutRecord
+};
+
+// One argument of send/post (wParam or lParam).
+struct Argument {
+  enum class Kind { Int, Text, Null, Buffer, Record };
+  Kind kind = Kind::Int;
+  std::int64_t value = 0;          // Int
+  std::u16string text;             // Text
+  std::size_t bufferUnits = 4096;  // Buffer
+  std::vector<RecordField> fields; // Record
+  std::size_t recordSize = 0;      // Record, filled by LayOutRecord
+};
+
+struct Statement {
+  enum class Kind { Send, Post, Sleep, Start, Log, Repeat, Timed };
+  Kind kind = Kind::Log;
+  int line = 0;
+  std::uint32_t message = 0;           // Send, Post
+  Argument wParam, lParam;             // Send, Post
+  std::int64_t count = 0;              // Sleep (ms), Repeat, Timed
+  std::u16string text;                 // Start (function), Log (text)
+  std::vector<Statement> body;         // Repeat, Timed
+};
+
+struct Script {
+  std::map<std::u16string, std::vector<Statement>> functions;  // "module.function" -> body
+  std::vector<std::string> errors;                             // "line N: what"
+};
+
+// Reads a script (UTF-8, a byte-order mark allowed). Lines it cannot read
+// are listed in errors and skipped.
+Script ParseScript(std::string_view text, std::size_t pointerSize);
+
+// Places the fields of a record by the layout rule for this pointer size.
+void LayOutRecord(Argument& record, std::size_t pointerSize);
+
+// The value sentinel a fresh "buf" is filled with.
+inline constexpr char16_t kBufferSentinel = 0xA5A5;
+
+}  // namespace qs::engine

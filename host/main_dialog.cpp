@@ -1,0 +1,142 @@
+#include "host/main_dialog.h"
+
+#include "host/about_dialog.h"
+#include "host/engine_link.h"
+#include "host/error_box.h"
+#include "host/resource_ids.h"
+#include "host/work_directory.h"
+#include "win32/image.h"
+#include "win32/text.h"
+
+namespace qs {
+
+CQSExeDlg::CQSExeDlg() : win32::Dialog(GetModuleHandleW(nullptr), IDD_QSEXE_DIALOG) {
+  icon_ = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+}
+
+CQSExeDlg::~CQSExeDlg() = default;
+
+const win32::MessageMap<CQSExeDlg>& CQSExeDlg::Messages() {
+  static const win32::MessageMap<CQSExeDlg> map = [] {
+    win32::MessageMap<CQSExeDlg> m;
+    m.Add(WM_SYSCOMMAND, &CQSExeDlg::OnSysCommand);
+    m.Add(WM_PAINT, &CQSExeDlg::OnPaint);
+    m.Add(WM_QUERYDRAGICON, &CQSExeDlg::OnQueryDragIcon);
+    m.Add(WM_ERASEBKGND, &CQSExeDlg::OnEraseBackground);
+    m.Add(WM_CTLCOLORDLG, &CQSExeDlg::OnCtlColor);
+    m.Add(WM_CTLCOLORSTATIC, &CQSExeDlg::OnCtlColor);
+    m.Add(WM_CTLCOLORBTN, &CQSExeDlg::OnCtlColor);
+    m.Seal();
+    return m;
+  }();
+  return map;
+}
+
+bool CQSExeDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  if (auto handler = Messages().Find(message)) {
+    *result = (this->*handler)(message, wParam, lParam);
+    // A zero from these handlers leaves the message to the default dialog processing.
+    const bool defaultOnZero = message == WM_PAINT || message == WM_ERASEBKGND || message == WM_CTLCOLORDLG ||
+                               message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORBTN;
+    return !(defaultOnZero && *result == 0);
+  }
+  return win32::Dialog::HandleMessage(message, wParam, lParam, result);
+}
+
+BOOL CQSExeDlg::OnInitDialog() {
+  SetErrorBoxOwner(hwnd());
+  RunStartupSequence();
+  return TRUE;
+}
+
+LRESULT CQSExeDlg::OnSysCommand(UINT, WPARAM command, LPARAM lParam) {
+  if ((command & 0xFFF0) == IDM_ABOUTBOX) {
+    CAboutDlg about;
+    about.DoModal(hwnd());
+  } else {
+    DefWindowProcW(hwnd(), WM_SYSCOMMAND, command, lParam);
+  }
+  return 0;
+}
+
+LRESULT CQSExeDlg::OnPaint(UINT, WPARAM, LPARAM) {
+  if (!IsIconic(hwnd())) return 0;
+  win32::PaintScope paint(hwnd());
+  SendMessageW(hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.dc()), 0);
+  RECT client;
+  GetClientRect(hwnd(), &client);
+  const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+  const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+  DrawIcon(paint.dc(), x, y, icon_);
+  return 1;
+}
+
+LRESULT CQSExeDlg::OnQueryDragIcon(UINT, WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(icon_); }
+
+HFONT CQSExeDlg::DialogFont() const {
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0));
+  if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  if (!font) font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
+  return font;
+}
+
+win32::Control* CQSExeDlg::AdoptControl(std::unique_ptr<win32::Control> control) {
+  controlObjects_.push_back(std::move(control));
+  return controlObjects_.back().get();
+}
+
+void CQSExeDlg::SetBackgroundColor(std::int32_t color) {
+  backgroundColor_ = static_cast<COLORREF>(color);
+  backgroundBrush_.reset(color == -1 ? nullptr : CreateSolidBrush(backgroundColor_));
+  RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void CQSExeDlg::SetBackgroundImage(win32::OwnedBitmap image) {
+  backgroundImage_ = std::move(image);
+  RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void CQSExeDlg::SetBackgroundImageByName(const std::u16string& name) {
+  const COLORREF under = windowProperties_.backgroundColor == -1
+                             ? GetSysColor(COLOR_BTNFACE)
+                             : static_cast<COLORREF>(windowProperties_.backgroundColor);
+  win32::OwnedBitmap image = win32::DecodeImageFile(WorkFilePath(win32::ToWide(name)), under);
+  windowProperties_.backgroundImage = image ? name : std::u16string();
+  SetBackgroundImage(std::move(image));
+}
+
+LRESULT CQSExeDlg::OnEraseBackground(UINT, WPARAM wParam, LPARAM) {
+  if (!backgroundBrush_ && !backgroundImage_) return 0;
+  HDC dc = reinterpret_cast<HDC>(wParam);
+  RECT client;
+  GetClientRect(hwnd(), &client);
+  FillRect(dc, &client, backgroundBrush_ ? backgroundBrush_.get() : GetSysColorBrush(COLOR_BTNFACE));
+  if (backgroundImage_) {
+    BITMAP info{};
+    GetObjectW(backgroundImage_.get(), sizeof info, &info);
+    HDC memory = CreateCompatibleDC(dc);
+    const HGDIOBJ old = SelectObject(memory, backgroundImage_.get());
+    BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+  }
+  return 1;
+}
+
+// With a colour of its own the window hands it to the controls that paint
+// their background from the parent (statics, check boxes, radio buttons);
+// with an image only, they draw transparently over it.
+LRESULT CQSExeDlg::OnCtlColor(UINT message, WPARAM wParam, LPARAM) {
+  HDC dc = reinterpret_cast<HDC>(wParam);
+  if (backgroundBrush_) {
+    SetBkColor(dc, backgroundColor_);
+    return reinterpret_cast<LRESULT>(backgroundBrush_.get());
+  }
+  if (backgroundImage_ && message != WM_CTLCOLORDLG) {
+    SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+  }
+  return 0;
+}
+
+}  // namespace qs

@@ -1,0 +1,76 @@
+// CQSExeDlg: the host's only top-level window. Its initialisation is the
+// start-up sequence, its cancel command the close sequence; the engine's
+// service messages arrive here.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "form/control_table.h"
+#include "form/form_properties.h"
+#include "plugin/plugin_objects.h"
+#include "win32/control.h"
+#include "win32/dialog.h"
+#include "win32/handles.h"
+#include "win32/message_map.h"
+
+namespace qs {
+
+class CQSExeDlg : public win32::Dialog {
+ public:
+  CQSExeDlg();
+  ~CQSExeDlg() override;
+
+  WindowProperties& windowProperties() { return windowProperties_; }
+  ControlTable& controls() { return controls_; }
+  bool debugFlag() const { return debugFlag_ != 0; }
+
+  // The font most controls get: the dialog's own, else the stock GUI font,
+  // else the system font.
+  HFONT DialogFont() const;
+  // The dialog owns the control objects the form loader creates.
+  win32::Control* AdoptControl(std::unique_ptr<win32::Control> control);
+  // The window's background colour (-1: none of its own) and image.
+  void SetBackgroundColor(std::int32_t color);
+  void SetBackgroundImage(win32::OwnedBitmap image);
+  // Decodes "<work directory>\<name>" and shows it at the top-left corner;
+  // a file that does not decode removes the image and empties the name.
+  void SetBackgroundImageByName(const std::u16string& name);
+
+  // The close sequence: tray icon, destroy event, engine stop and unload,
+  // plug-in objects, COM, work directory, end of the dialog.
+  void RunCloseSequence();
+
+ protected:
+  BOOL OnInitDialog() override;
+  void OnOK() override {}
+  void OnCancel() override { RunCloseSequence(); }
+  bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+
+ private:
+  static const win32::MessageMap<CQSExeDlg>& Messages();
+  void RunStartupSequence();
+  LRESULT OnSysCommand(UINT, WPARAM command, LPARAM lParam);
+  LRESULT OnPaint(UINT, WPARAM, LPARAM);
+  LRESULT OnQueryDragIcon(UINT, WPARAM, LPARAM);
+  LRESULT OnEraseBackground(UINT, WPARAM dc, LPARAM);
+  LRESULT OnCtlColor(UINT message, WPARAM dc, LPARAM control);
+
+  WindowProperties windowProperties_;
+  win32::OwnedBitmap backgroundImage_;
+  ControlTable controls_;
+  std::uint8_t debugFlag_ = 0;
+  HICON icon_ = nullptr;  // shared resource icon, not destroyed
+  NOTIFYICONDATAW trayIcon_;
+  PluginTable plugins_;
+  bool closed_ = false;
+  win32::OwnedBrush backgroundBrush_;
+  COLORREF backgroundColor_ = 0;
+  std::vector<std::unique_ptr<win32::Control>> controlObjects_;
+};
+
+}  // namespace qs

@@ -1,0 +1,10 @@
+#include "host/service_state.h"
+
+namespace qs {
+
+ServiceState& TheServiceState() {
+  static ServiceState state;
+  return state;
+}
+
+}  // namespace qs

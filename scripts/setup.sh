@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Installs what a clean Debian 12 machine needs to build and test QSExe:
+# the mingw-w64 cross compilers, Wine with Xvfb, the native test libraries,
+# a CJK font, and the 7-Zip source package. Quick when everything is there.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ make pkg-config
+  g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
+  wine wine64 xvfb xauth x11-utils
+  googletest libgtest-dev libbenchmark-dev
+  clang libclang-rt-14-dev
+  fonts-wqy-microhei
+  dpkg-dev xz-utils
+)
+
+SUDO=""
+[ "$(id -u)" = 0 ] || SUDO="sudo"
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+have_deb_src() { grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ || grep -qs '^deb-src' /etc/apt/sources.list; }
+
+updated=0
+if ! have_deb_src; then
+  # Mirror the binary sources as source sources, so that apt-get source works.
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -e "$f" ] || continue
+    sed 's/^Types: deb$/Types: deb-src/' "$f" | $SUDO tee "${f%.sources}-src.sources" >/dev/null
+  done
+  if [ -s /etc/apt/sources.list ]; then
+    sed -n 's/^deb /deb-src /p' /etc/apt/sources.list | $SUDO tee /etc/apt/sources.list.d/qsexe-src.list >/dev/null
+  fi
+  $SUDO apt-get update -qq
+  updated=1
+fi
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  [ $updated = 1 ] || $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# The 7-Zip source, unpacked into the cache folder outside the checkout.
+cache="${QSEXE_CACHE:-$HOME/.cache/qsexe}"
+mkdir -p "$cache"
+if ! ls -d "$cache"/7zip-src-*/CPP >/dev/null 2>&1; then
+  tmp=$(mktemp -d "$cache/dl.XXXXXX")
+  (cd "$tmp" && apt-get source --download-only -qq 7zip >/dev/null)
+  orig=$(ls "$tmp"/7zip_*.orig.tar.* | head -n 1)
+  ver=$(basename "$orig" | sed -E 's/^7zip_(.*)\.orig\.tar\..*$/\1/')
+  dest="$cache/7zip-src-$ver"
+  mkdir -p "$dest"
+  tar -xf "$orig" -C "$dest" --strip-components=1
+  # Debian's own patches keep the tree buildable with its compilers.
+  deb=$(ls "$tmp"/7zip_*.debian.tar.* | head -n 1)
+  tar -xf "$deb" -C "$dest"
+  if [ -f "$dest/debian/patches/series" ]; then
+    while read -r patch; do
+      case "$patch" in ''|'#'*) continue ;; esac
+      patch -d "$dest" -p1 -s -N < "$dest/debian/patches/$patch" || true
+    done < "$dest/debian/patches/series"
+  fi
+  rm -rf "$tmp"
+  echo "setup: 7-Zip source $ver in $dest"
+fi

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Runs a command with one Xvfb display and a started Wine prefix:
+#   with-wine-display.sh PREFIX COMMAND [ARGS...]
+# The prefix is created (or updated) with its output sent to /dev/null first,
+# so that Wine's long-lived processes never hold a pipe of the command open.
+set -euo pipefail
+prefix="$1"; shift
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+display=""
+for n in $(seq 90 130); do
+  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
+done
+[ -n "$display" ] || { echo "with-wine-display: no free display" >&2; exit 1; }
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+cleanup() {
+  /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+  kill "$xvfb" 2>/dev/null || true
+}
+trap cleanup EXIT INT TERM
+export DISPLAY="$display"
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+mkdir -p "$prefix"
+/usr/lib/wine/wine64 wineboot -i </dev/null >/dev/null 2>&1
+/usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1 || true
+"$@"

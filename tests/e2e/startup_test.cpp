@@ -1,0 +1,213 @@
+// Start-up and close of a packaged project, as the engine and the disk see them.
+#include <gtest/gtest.h>
+
+#include "tests/e2e/e2e_support.h"
+#include "tests/support/stored_7z.h"
+#include "tools/qspack/pack.h"
+
+namespace qs::test {
+namespace {
+
+using driver::DirectoryExists;
+using driver::FileExists;
+
+const char kScript[] = "func main.init\n  log init ran\nend\n";
+const char16_t kForm[] = u"窗口 主窗口 \"启动\" 0 0 300 200 | 窗口初始化:main.init|窗口销毁:main.quit|\n窗口结束\n";
+
+std::wstring PackSimple(const std::wstring& name, const std::wstring& engine = L"scriptcore.dll") {
+  return Project(name).Form(kForm).Script(kScript).Engine(engine).Pack();
+}
+
+TEST(Startup, EngineCallsInOrderAndNothingLeftBehind) {
+  const std::wstring exe = PackSimple(L"order");
+  ASSERT_FALSE(exe.empty());
+  HostRun run(exe);
+  ASSERT_TRUE(run.started());
+  HWND window = run.host().WaitForMainWindow(30000);
+  ASSERT_TRUE(window);
+  ASSERT_TRUE(run.WaitForLog("main.init: end", 10000));
+  const std::wstring work = run.WorkDir();
+  EXPECT_TRUE(FileExists(work + L"\\main.qwin"));
+  EXPECT_FALSE(FileExists(work + L"\\QS.lc"));
+  ASSERT_TRUE(run.CloseAndWait());
+  EXPECT_EQ(run.host().exitCode(), 0u);
+  EXPECT_TRUE(run.host().boxes().empty());
+
+  const std::string wd = Utf8(work), start = Utf8(run.startDir());
+  const std::vector<std::string> expected = {
+      "QSInitialPlatform script=" + wd + "\\sourseTemp.bak api=" + wd + "\\api.xml debug=0 buffer=zeroed cwd=" + wd,
+      "QSSetExeHandle window=" + HandleText(window),
+      "QSSetExeTempPath path=" + wd,
+      "QSCmd module=main function=init cwd=" + wd,
+      "QSCmd module=main function=quit cwd=" + start,
+      "QSTerminate",
+      "QSTerminate done",
+  };
+  EXPECT_EQ(run.EntryLines(), expected);
+  EXPECT_FALSE(DirectoryExists(work));
+}
+
+TEST(Startup, DebugSwitchIsTheWholeTrimmedCommandLine) {
+  const std::wstring exe = PackSimple(L"debug");
+  ASSERT_FALSE(exe.empty());
+  struct Case {
+    const wchar_t* commandLine;
+    const char* flag;
+  } cases[] = {{L"qsdebug", "debug=1"}, {L"x qsdebug", "debug=0"}, {L" qsdebug\t", "debug=1"}, {L"QSDEBUG", "debug=0"}};
+  for (const Case& c : cases) {
+    driver::StartOptions options;
+    options.commandLine = c.commandLine;
+    HostRun run(exe, options);
+    ASSERT_TRUE(run.CloseAndWait()) << Utf8(c.commandLine);
+    const std::vector<std::string> entries = run.EntryLines();
+    ASSERT_FALSE(entries.empty());
+    EXPECT_NE(entries[0].find(c.flag), std::string::npos) << Utf8(c.commandLine) << ": " << entries[0];
+  }
+}
+
+TEST(Startup, MissingLibraryShowsCodeThenPathAndLeavesTheWorkDirectory) {
+  const std::wstring exe = Project(L"nolib").Form(kForm).Script(kScript).Pack();
+  ASSERT_FALSE(exe.empty());
+  HostRun run(exe);
+  ASSERT_TRUE(run.host().WaitForExit(30000));
+  EXPECT_EQ(run.host().exitCode(), 0u);
+  ASSERT_EQ(run.host().boxes().size(), 2u);
+  EXPECT_EQ(run.host().boxes()[0].caption, L"nolib");
+  EXPECT_EQ(run.host().boxes()[0].text, L"126 ERR MSG");
+  EXPECT_EQ(run.host().boxes()[1].text, run.WorkDir() + L"\\scriptcore.dll 组件加载失败!");
+  EXPECT_TRUE(FileExists(run.WorkDir() + L"\\main.qwin"));
+  EXPECT_TRUE(run.LogLines().empty());
+}
+
+TEST(Startup, MissingEntryPoints) {
+  struct Case {
+    const wchar_t* library;
+    const wchar_t* box;  // null: starts and closes normally
+  } cases[] = {
+      {L"scriptcore_no_initial_platform.dll", L"无法加载QS平台初始化窗口,请退出后重试"},
+      {L"scriptcore_no_cmd.dll", L"无法加载QS执行接口,请退出后重试"},
+      {L"scriptcore_no_terminate.dll", nullptr},
+  };
+  for (const Case& c : cases) {
+    const std::wstring exe = PackSimple(L"exports", c.library);
+    HostRun run(exe);
+    if (c.box) {
+      ASSERT_TRUE(run.host().WaitForExit(30000)) << Utf8(c.library);
+      ASSERT_EQ(run.host().boxes().size(), 1u) << Utf8(c.library);
+      EXPECT_EQ(run.host().boxes()[0].text, c.box);
+      EXPECT_TRUE(run.EntryLines().empty());
+    } else {
+      ASSERT_TRUE(run.CloseAndWait());
+      EXPECT_TRUE(run.host().boxes().empty());
+      EXPECT_EQ(run.EntryLines().back(), "QSCmd module=main function=quit cwd=" + Utf8(run.startDir()));
+      EXPECT_FALSE(DirectoryExists(run.WorkDir()));
+    }
+    EXPECT_EQ(run.host().exitCode(), 0u);
+  }
+}
+
+TEST(Startup, LeftoverDirectoryOfTheSameNameIsRemovedFirst) {
+  const std::wstring exe = Project(L"left over").Form(kForm).Script(kScript).Engine().File(L"data.txt", "new").Pack();
+  ASSERT_FALSE(exe.empty());
+  std::wstring leftover;
+  driver::StartOptions options;
+  options.beforeStart = [&](DWORD pid) {
+    leftover = exe.substr(0, exe.find_last_of(L'\\')) + L"\\tmp\\" + std::to_wstring(pid) + L"left over";
+    CreateDirectoryW(leftover.c_str(), nullptr);
+    CreateDirectoryW((leftover + L"\\old").c_str(), nullptr);
+    WriteFileBytes(leftover + L"\\old\\stale.txt", "stale");
+    WriteFileBytes(leftover + L"\\data.txt", "old contents");
+  };
+  HostRun run(exe, options);
+  ASSERT_TRUE(run.host().WaitForMainWindow(30000));
+  EXPECT_EQ(run.WorkDir(), leftover);  // the temporary path holds a space
+  EXPECT_FALSE(FileExists(leftover + L"\\old\\stale.txt"));
+  EXPECT_EQ(driver::ReadFileText(leftover + L"\\data.txt"), "new");
+  ASSERT_TRUE(run.CloseAndWait());
+  EXPECT_FALSE(DirectoryExists(leftover));
+}
+
+TEST(Startup, EnterDoesNothingEscapeCloses) {
+  const std::wstring exe = PackSimple(L"keys");
+  HostRun run(exe);
+  HWND window = run.host().WaitForMainWindow(30000);
+  ASSERT_TRUE(window);
+  PostMessageW(window, WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_FALSE(run.host().ServeUntil([&] { return !run.host().running(); }, 1500));
+  EXPECT_TRUE(run.host().running());
+  PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0);
+  ASSERT_TRUE(run.host().WaitForExit(30000));
+  EXPECT_EQ(run.EntryLines().back(), "QSTerminate done");
+  EXPECT_FALSE(DirectoryExists(run.WorkDir()));
+}
+
+TEST(Startup, ArchiveEntriesCannotLeaveTheWorkDirectory) {
+  const std::wstring dir = ScratchDir(L"traversal");
+  const std::wstring exe = dir + L"\\traversal.exe";
+  CopyFileW((BinDir() + L"\\QSExe.exe").c_str(), exe.c_str(), FALSE);
+  const std::string engine = driver::ReadFileText(BinDir() + L"\\scriptcore.dll");
+  std::u16string form(kForm);
+  ASSERT_TRUE(pack::EmbedPackage(
+      exe, MakeStored7z({{u"scriptcore.dll", engine},
+                         {u"main.qwin", std::string(reinterpret_cast<const char*>(form.data()), form.size() * 2)},
+                         {u"../up.txt", "up"},
+                         {u"sub/../../up2.txt", "up2"},
+                         {u"/rooted.txt", "rooted"},
+                         {u"C:/drive.txt", "drive"}})));
+  HostRun run(exe);
+  ASSERT_TRUE(run.host().WaitForMainWindow(30000));
+  const std::wstring work = run.WorkDir();
+  for (const wchar_t* outside : {L"\\up.txt", L"\\up2.txt"}) EXPECT_FALSE(FileExists(run.tempDir() + outside));
+  EXPECT_FALSE(FileExists(L"C:\\drive.txt"));
+  EXPECT_FALSE(FileExists(L"C:\\rooted.txt"));
+  EXPECT_FALSE(FileExists(dir + L"\\up.txt"));
+  EXPECT_TRUE(FileExists(work + L"\\scriptcore.dll"));
+  ASSERT_TRUE(run.CloseAndWait());
+  EXPECT_FALSE(DirectoryExists(work));
+}
+
+TEST(Startup, AboutItemOpensTheAboutBoxAndNeverCloses) {
+  const std::wstring exe = PackSimple(L"about");
+  HostRun run(exe);
+  HWND window = run.host().WaitForMainWindow(30000);
+  ASSERT_TRUE(window);
+  PostMessageW(window, WM_SYSCOMMAND, 0x10, 0);
+  HWND about = nullptr;
+  run.host().ServeUntil([&] { return (about = FindWindowW(L"#32770", L"关于 QSExe")) != nullptr; }, 10000);
+  ASSERT_TRUE(about);
+  EXPECT_EQ(GetWindow(about, GW_OWNER), window);
+  EXPECT_TRUE(driver::FindDescendant(about, L"Static", L"QSExe，1.0 版"));
+  PostMessageW(about, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(run.host().ServeUntil([&] { return !IsWindow(about); }, 10000));
+  EXPECT_TRUE(run.host().running());
+  ASSERT_TRUE(run.CloseAndWait());
+  EXPECT_EQ(run.EntryLines().back(), "QSTerminate done");
+}
+
+// The work directory is not limited to 260 units: a temporary folder that
+// makes it longer still gives a run that starts, serves and cleans up.
+TEST(Startup, LongTemporaryPath) {
+  const std::wstring exe = PackSimple(L"long");
+  const std::wstring base = exe.substr(0, exe.find_last_of(L'\\'));
+  std::wstring temp = base;
+  while (temp.size() < 300) {
+    temp += L"\\" + std::wstring(40, L'd');
+    CreateDirectoryW(temp.c_str(), nullptr);
+  }
+  driver::StartOptions options;
+  options.environment = {{L"TMP", temp}, {L"TEMP", temp}};
+  std::wstring work;
+  options.beforeStart = [&](DWORD pid) { work = temp + L"\\" + std::to_wstring(pid) + L"long"; };
+  HostRun run(exe, options);
+  ASSERT_TRUE(run.started()) << GetLastError();
+  const bool closed = run.CloseAndWait();
+  for (const auto& box : run.host().boxes()) ADD_FAILURE() << Utf8(box.text);
+  ASSERT_TRUE(closed) << run.host().exitCode();
+  EXPECT_GT(work.size(), 300u);
+  EXPECT_TRUE(run.host().boxes().empty());
+  EXPECT_EQ(run.EntryLines().front().find("QSInitialPlatform script=" + Utf8(work) + "\\sourseTemp.bak"), 0u);
+  EXPECT_FALSE(DirectoryExists(work));
+}
+
+}  // namespace
+}  // namespace qs::test

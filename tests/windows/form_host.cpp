@@ -1,0 +1,147 @@
+#include "tests/windows/form_host.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include "form/form_loader.h"
+#include "host/engine_link.h"
+#include "host/work_directory.h"
+#include "win32/text.h"
+
+namespace qs::test {
+
+namespace {
+
+std::function<void(const std::wstring&)> g_observer;
+
+int RecordCmd(const wchar_t* module, const wchar_t* function) {
+  const std::wstring event = std::wstring(module) + L"." + function;
+  RecordedEvents().push_back(event);
+  if (g_observer) g_observer(event);
+  return 1;
+}
+
+// The host dialog with only the form loading of its start-up.
+class FormOnlyDialog : public CQSExeDlg {
+ protected:
+  BOOL OnInitDialog() override {
+    LoadForm(*this);
+    return TRUE;
+  }
+};
+
+}  // namespace
+
+std::vector<std::wstring>& RecordedEvents() {
+  static std::vector<std::wstring> events;
+  return events;
+}
+
+void SetEventObserver(std::function<void(const std::wstring&)> observer) { g_observer = std::move(observer); }
+
+std::wstring TestWorkDirectory(const std::wstring& name) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring dir = std::wstring(temp) + L"qs-test-" + name;
+  DeleteDirectoryTree(dir);
+  CreateDirectoryW(dir.c_str(), nullptr);
+  return dir;
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+std::string FormBytes(const std::u16string& text) {
+  std::u16string crlf;
+  for (char16_t c : text) {
+    if (c == u'\n') crlf += u'\r';
+    crlf += c;
+  }
+  return std::string(reinterpret_cast<const char*>(crlf.data()), crlf.size() * 2);
+}
+
+std::string SolidBmp(int width, int height, COLORREF color) {
+  const int stride = (width * 3 + 3) & ~3;
+  const int size = 54 + stride * height;
+  std::string bmp(static_cast<size_t>(size), '\0');
+  auto put32 = [&](int at, int value) { memcpy(&bmp[at], &value, 4); };
+  bmp[0] = 'B';
+  bmp[1] = 'M';
+  put32(2, size);
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, width);
+  put32(22, height);
+  bmp[26] = 1;
+  bmp[28] = 24;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      char* p = &bmp[54 + y * stride + x * 3];
+      p[0] = static_cast<char>(GetBValue(color));
+      p[1] = static_cast<char>(GetGValue(color));
+      p[2] = static_cast<char>(GetRValue(color));
+    }
+  return bmp;
+}
+
+FormHost::FormHost(const std::u16string& form, const std::vector<std::pair<std::wstring, std::string>>& files) {
+  static const bool initialised = [] {
+    INITCOMMONCONTROLSEX controls{sizeof(controls), 0xFF};
+    return InitCommonControlsEx(&controls) != FALSE;
+  }();
+  (void)initialised;
+  std::wstring name = L"form";
+  if (const auto* info = ::testing::UnitTest::GetInstance()->current_test_info())
+    name = std::wstring(info->name(), info->name() + strlen(info->name()));
+  SetWorkDirectory(TestWorkDirectory(name));
+  WriteBytes(WorkFilePath(L"main.qwin"), FormBytes(form));
+  for (const auto& [file, bytes] : files) WriteBytes(WorkFilePath(file), bytes);
+  TheEngineLink().cmd = RecordCmd;
+  RecordedEvents().clear();
+  dialog_ = std::make_unique<FormOnlyDialog>();
+  dialog_->CreateModeless(nullptr);
+  ShowWindow(dialog_->hwnd(), SW_SHOW);
+  UpdateWindow(dialog_->hwnd());
+  Pump(50);
+}
+
+FormHost::~FormHost() {
+  SetEventObserver(nullptr);
+  dialog_.reset();
+  Pump();
+  TheEngineLink().cmd = nullptr;
+}
+
+win32::Control* FormHost::Object(const char16_t* name) {
+  return static_cast<win32::Control*>(dialog_->controls().WindowAt(dialog_->controls().FindControl(name)));
+}
+
+HWND FormHost::Control(const char16_t* name) {
+  win32::Control* object = Object(name);
+  return object ? object->hwnd() : nullptr;
+}
+
+void FormHost::Pump(DWORD ms) {
+  const ULONGLONG end = GetTickCount64() + ms;
+  do {
+    win32::PumpPendingMessages(window());
+    if (ms) MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  } while (GetTickCount64() < end);
+}
+
+bool FormHost::PumpUntil(const std::function<bool()>& done, DWORD ms) {
+  const ULONGLONG end = GetTickCount64() + ms;
+  for (;;) {
+    win32::PumpPendingMessages(window());
+    if (done()) return true;
+    if (GetTickCount64() >= end) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+}
+
+}  // namespace qs::test

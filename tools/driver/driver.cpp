@@ -1,0 +1,349 @@
+#include "tools/driver/driver.h"
+
+#include "win32/gdiplus.h"
+
+#include <algorithm>
+
+namespace qs::driver {
+
+namespace {
+
+std::vector<wchar_t> BuildEnvironment(const std::vector<std::pair<std::wstring, std::wstring>>& extra) {
+  std::vector<std::wstring> variables;
+  if (wchar_t* block = GetEnvironmentStringsW()) {
+    for (const wchar_t* p = block; *p; p += wcslen(p) + 1) variables.emplace_back(p);
+    FreeEnvironmentStringsW(block);
+  }
+  for (const auto& [name, value] : extra) {
+    const std::wstring prefix = name + L"=";
+    std::erase_if(variables, [&](const std::wstring& v) {
+      return v.size() >= prefix.size() && _wcsnicmp(v.c_str(), prefix.c_str(), prefix.size()) == 0;
+    });
+    variables.push_back(prefix + value);
+  }
+  std::sort(variables.begin(), variables.end(),
+            [](const std::wstring& a, const std::wstring& b) { return _wcsicmp(a.c_str(), b.c_str()) < 0; });
+  std::vector<wchar_t> block;
+  for (const std::wstring& v : variables) block.insert(block.end(), v.c_str(), v.c_str() + v.size() + 1);
+  block.push_back(L'\0');
+  return block;
+}
+
+std::wstring ClassName(HWND window) {
+  wchar_t name[256] = {};
+  GetClassNameW(window, name, 256);
+  return name;
+}
+
+}  // namespace
+
+HostProcess::~HostProcess() {
+  if (running()) Kill();
+}
+
+bool HostProcess::Start(const std::wstring& program, const StartOptions& options) {
+  std::wstring commandLine = options.commandLine.empty() ? L"\"" + program + L"\"" : options.commandLine;
+  std::vector<wchar_t> environment = BuildEnvironment(options.environment);
+  // The program's console report (a windowed program has no console) goes nowhere.
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  win32::OwnedHandle nul(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     &inherit, OPEN_EXISTING, 0, nullptr));
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = startup.hStdOutput = startup.hStdError = nul.get();
+  PROCESS_INFORMATION info{};
+  const DWORD flags = CREATE_UNICODE_ENVIRONMENT | (options.beforeStart ? CREATE_SUSPENDED : 0);
+  if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, flags, environment.data(),
+                      options.currentDirectory.empty() ? nullptr : options.currentDirectory.c_str(), &startup, &info))
+    return false;
+  if (options.beforeStart) {
+    options.beforeStart(info.dwProcessId);
+    ResumeThread(info.hThread);
+  }
+  CloseHandle(info.hThread);
+  process_.reset(info.hProcess);
+  processId_ = info.dwProcessId;
+  return true;
+}
+
+bool HostProcess::running() const { return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+
+DWORD HostProcess::exitCode() const {
+  DWORD code = STILL_ACTIVE;
+  if (process_) GetExitCodeProcess(process_.get(), &code);
+  return code;
+}
+
+void HostProcess::Kill() {
+  if (process_) {
+    TerminateProcess(process_.get(), 3);
+    WaitForSingleObject(process_.get(), 5000);
+  }
+}
+
+void HostProcess::AnswerBoxes() {
+  for (HWND box : MessageBoxes(processId_)) {
+    if (std::find(seenBoxes_.begin(), seenBoxes_.end(), box) == seenBoxes_.end()) {
+      seenBoxes_.push_back(box);
+      boxes_.push_back(ReadMessageBox(box));
+    }
+    if (answerBoxes_) {
+      HWND ok = GetDlgItem(box, IDOK);
+      PostMessageW(box, WM_COMMAND, MAKEWPARAM(ok ? IDOK : IDCANCEL, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(ok ? ok : GetDlgItem(box, IDCANCEL)));
+    }
+  }
+  // A box handle may be reused by a later box once the first has closed.
+  std::erase_if(seenBoxes_, [](HWND box) { return !IsWindow(box); });
+}
+
+bool HostProcess::ServeUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  for (;;) {
+    AnswerBoxes();
+    if (done && done()) return true;
+    if (!running()) {
+      AnswerBoxes();
+      return true;
+    }
+    if (GetTickCount64() >= deadline) return false;
+    WaitForSingleObject(process_.get(), 20);
+  }
+}
+
+bool HostProcess::WaitForExit(DWORD timeoutMs) {
+  return ServeUntil([this] { return !running(); }, timeoutMs) && !running();
+}
+
+HWND HostProcess::FindMainWindow() const {
+  for (HWND window : TopLevelWindows(processId_)) {
+    if (ClassName(window) == L"#32770" && IsWindowVisible(window) && !IsMessageBox(window) &&
+        GetWindow(window, GW_OWNER) == nullptr)
+      return window;
+  }
+  return nullptr;
+}
+
+HWND HostProcess::WaitForMainWindow(DWORD timeoutMs) {
+  HWND found = nullptr;
+  ServeUntil([&] { return (found = FindMainWindow()) != nullptr; }, timeoutMs);
+  return found;
+}
+
+void HostProcess::CloseMainWindow() {
+  if (HWND window = FindMainWindow()) PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
+bool IsMessageBox(HWND window) {
+  if (ClassName(window) != L"#32770") return false;
+  HWND text = GetDlgItem(window, 0xFFFF);
+  if (!text || ClassName(text) != L"Static") return false;
+  for (int id : {IDOK, IDCANCEL}) {
+    HWND button = GetDlgItem(window, id);
+    if (button && IsWindowVisible(button)) return true;
+  }
+  return false;
+}
+
+std::vector<HWND> TopLevelWindows(DWORD processId) {
+  struct Search {
+    DWORD processId;
+    std::vector<HWND> found;
+  } search{processId, {}};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == s->processId) s->found.push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::vector<HWND> MessageBoxes(DWORD processId) {
+  std::vector<HWND> boxes;
+  for (HWND window : TopLevelWindows(processId))
+    if (IsWindowVisible(window) && IsMessageBox(window)) boxes.push_back(window);
+  return boxes;
+}
+
+MessageBoxRecord ReadMessageBox(HWND box) {
+  auto text = [](HWND window) {
+    wchar_t buffer[4096] = {};
+    GetWindowTextW(window, buffer, 4096);
+    return std::wstring(buffer);
+  };
+  return {text(box), text(GetDlgItem(box, 0xFFFF))};
+}
+
+HWND FindDescendant(HWND parent, const wchar_t* className, const wchar_t* text) {
+  struct Search {
+    const wchar_t* className;
+    const wchar_t* text;
+    HWND found;
+  } search{className, text, nullptr};
+  EnumChildWindows(
+      parent,
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        if (s->className && _wcsicmp(ClassName(window).c_str(), s->className) != 0) return TRUE;
+        if (s->text) {
+          wchar_t buffer[1024] = {};
+          GetWindowTextW(window, buffer, 1024);
+          if (wcscmp(buffer, s->text) != 0) return TRUE;
+        }
+        s->found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::vector<HWND> FindDescendants(HWND parent, const wchar_t* className) {
+  struct Search {
+    const wchar_t* className;
+    std::vector<HWND> found;
+  } search{className, {}};
+  EnumChildWindows(
+      parent,
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        if (!s->className || _wcsicmp(ClassName(window).c_str(), s->className) == 0) s->found.push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+Image CaptureWindow(HWND window) {
+  Image image;
+  RECT rect;
+  if (!GetWindowRect(window, &rect)) return image;
+  image.width = rect.right - rect.left;
+  image.height = rect.bottom - rect.top;
+  if (image.width <= 0 || image.height <= 0) return image;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = image.width;
+  info.bmiHeader.biHeight = -image.height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (bitmap) {
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, image.width, image.height, screen, rect.left, rect.top, SRCCOPY);
+    GdiFlush();
+    const auto* source = static_cast<const std::uint32_t*>(bits);
+    image.pixels.assign(source, source + static_cast<size_t>(image.width) * image.height);
+    for (std::uint32_t& p : image.pixels) p &= 0x00FFFFFF;
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+  }
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return image;
+}
+
+bool SavePng(const Image& image, const std::wstring& path) {
+  if (image.pixels.empty()) return false;
+  Gdiplus::GdiplusStartupInput input;
+  ULONG_PTR token = 0;
+  if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) return false;
+  bool saved = false;
+  {
+    std::vector<std::uint32_t> argb(image.pixels);
+    for (std::uint32_t& p : argb) p |= 0xFF000000;
+    Gdiplus::Bitmap bitmap(image.width, image.height, image.width * 4, PixelFormat32bppARGB,
+                           reinterpret_cast<BYTE*>(argb.data()));
+    UINT count = 0, size = 0;
+    Gdiplus::GetImageEncodersSize(&count, &size);
+    std::vector<BYTE> buffer(size);
+    auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    if (size && Gdiplus::GetImageEncoders(count, size, encoders) == Gdiplus::Ok) {
+      for (UINT i = 0; i < count; ++i) {
+        if (wcscmp(encoders[i].MimeType, L"image/png") == 0) {
+          saved = bitmap.Save(path.c_str(), &encoders[i].Clsid, nullptr) == Gdiplus::Ok;
+          break;
+        }
+      }
+    }
+  }
+  Gdiplus::GdiplusShutdown(token);
+  return saved;
+}
+
+void KeyDown(WORD virtualKey) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = virtualKey;
+  SendInput(1, &input, sizeof input);
+}
+
+void KeyUp(WORD virtualKey) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = virtualKey;
+  input.ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(1, &input, sizeof input);
+}
+
+void PressKey(WORD virtualKey) {
+  KeyDown(virtualKey);
+  KeyUp(virtualKey);
+}
+
+void TypeText(const std::wstring& text) {
+  for (wchar_t c : text) {
+    INPUT input[2]{};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wScan = input[1].ki.wScan = c;
+    input[0].ki.dwFlags = KEYEVENTF_UNICODE;
+    input[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof input[0]);
+  }
+}
+
+void ClickAt(HWND window, int x, int y) {
+  POINT point{x, y};
+  ClientToScreen(window, &point);
+  const int width = GetSystemMetrics(SM_CXSCREEN) - 1, height = GetSystemMetrics(SM_CYSCREEN) - 1;
+  INPUT input[3]{};
+  for (INPUT& i : input) {
+    i.type = INPUT_MOUSE;
+    i.mi.dx = point.x * 65535 / width;
+    i.mi.dy = point.y * 65535 / height;
+  }
+  input[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  input[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+  input[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+  SendInput(3, input, sizeof input[0]);
+}
+
+std::string ReadFileText(const std::wstring& path) {
+  win32::OwnedHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
+  std::string text;
+  if (!file) return text;
+  char chunk[65536];
+  DWORD read = 0;
+  while (ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr) && read > 0) text.append(chunk, read);
+  return text;
+}
+
+bool FileExists(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExists(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+}  // namespace qs::driver

@@ -1,0 +1,84 @@
+// qsdriver [--timeout MS] [--env NAME=VALUE]... [--cmdline TEXT] [--close-after MS] PROGRAM
+// Starts PROGRAM, answers and prints its message boxes, optionally closes its
+// main window, and prints its exit code. Exit status: 0 when the program
+// ended within the timeout, 3 when it had to be killed, 2 for bad arguments.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "tools/driver/driver.h"
+
+namespace {
+
+std::string Utf8(const std::wstring& text) {
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string s(n > 0 ? n - 1 : 0, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, s.data(), n, nullptr, nullptr);
+  return s;
+}
+
+int Usage() {
+  fprintf(stderr,
+          "usage: qsdriver [--timeout MS] [--env NAME=VALUE]... [--cmdline TEXT] [--close-after MS] PROGRAM\n");
+  return 2;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  DWORD timeout = 60000;
+  long closeAfter = -1;
+  std::wstring program;
+  qs::driver::StartOptions options;
+  for (int i = 1; i < argc; ++i) {
+    const std::wstring argument = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (argument == L"--timeout" && hasValue) timeout = wcstoul(argv[++i], nullptr, 10);
+    else if (argument == L"--close-after" && hasValue) closeAfter = wcstol(argv[++i], nullptr, 10);
+    else if (argument == L"--cmdline" && hasValue) options.commandLine = argv[++i];
+    else if (argument == L"--env" && hasValue) {
+      const std::wstring pair = argv[++i];
+      const size_t equals = pair.find(L'=');
+      if (equals == std::wstring::npos) return Usage();
+      options.environment.emplace_back(pair.substr(0, equals), pair.substr(equals + 1));
+    } else if (argument.rfind(L"--", 0) == 0 || !program.empty()) {
+      return Usage();
+    } else {
+      program = argument;
+    }
+  }
+  if (program.empty()) return Usage();
+
+  qs::driver::HostProcess host;
+  if (!host.Start(program, options)) {
+    fprintf(stderr, "qsdriver: cannot start %s (error %lu)\n", Utf8(program).c_str(), GetLastError());
+    return 2;
+  }
+  size_t printed = 0;
+  auto printBoxes = [&] {
+    for (; printed < host.boxes().size(); ++printed)
+      printf("box: %s | %s\n", Utf8(host.boxes()[printed].caption).c_str(), Utf8(host.boxes()[printed].text).c_str());
+    fflush(stdout);
+  };
+  const ULONGLONG start = GetTickCount64();
+  if (closeAfter >= 0) {
+    if (HWND window = host.WaitForMainWindow(timeout)) {
+      wchar_t caption[512] = {};
+      GetWindowTextW(window, caption, 512);
+      printf("window: %s\n", Utf8(caption).c_str());
+      host.ServeUntil([] { return false; }, static_cast<DWORD>(closeAfter));
+      host.CloseMainWindow();
+    }
+  }
+  const ULONGLONG elapsed = GetTickCount64() - start;
+  const bool ended = host.WaitForExit(elapsed < timeout ? static_cast<DWORD>(timeout - elapsed) : 0);
+  printBoxes();
+  if (!ended) {
+    host.Kill();
+    printf("timeout: killed after %lu ms\n", timeout);
+    return 3;
+  }
+  printf("exit: %lu\n", host.exitCode());
+  return 0;
+}

@@ -1,0 +1,40 @@
+// qsform dump FILE   the form as the host will build it, as JSON
+// qsform check FILE  one line per thing the host would skip or get wrong;
+//                    exit 0 without findings, 1 with, 2 when unreadable
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "form/form_reader.h"
+#include "tools/qsform/form_report.h"
+
+namespace {
+
+int Usage() {
+  std::fputs("usage: qsform dump FILE | qsform check FILE\n", stderr);
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) return Usage();
+  const std::string command = argv[1], path = argv[2];
+  if (command != "dump" && command != "check") return Usage();
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    std::fprintf(stderr, "qsform: cannot read %s\n", path.c_str());
+    return 2;
+  }
+  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  if (command == "dump") {
+    std::fputs(qs::qsform::DumpForm(qs::FormTextFromBytes(bytes)).c_str(), stdout);
+    return 0;
+  }
+  const std::size_t slash = path.find_last_of("/\\");
+  const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash);
+  const qs::Findings findings = qs::qsform::CheckForm(bytes, dir);
+  for (const qs::Finding& f : findings) std::printf("%s:%d: %s\n", path.c_str(), f.line, f.text.c_str());
+  return findings.empty() ? 0 : 1;
+}

@@ -1,0 +1,54 @@
+// Base of the host's control objects. A control object is linked to its
+// window by a window subclass; its parent dialog hands the control's own
+// notifications (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*) back to it.
+#pragma once
+
+#include <windows.h>
+
+namespace win32 {
+
+class Control {
+ public:
+  Control() = default;
+  virtual ~Control();
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+
+  // Creates the control's window as a child of `parent` and attaches this object.
+  bool Create(const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle, const RECT& rect,
+              HWND parent, UINT_PTR id);
+  bool Attach(HWND hwnd);
+
+  HWND hwnd() const { return hwnd_; }
+  static Control* FromHandle(HWND hwnd);
+
+  // Notifications reflected by the parent. Return true when handled; the
+  // parent then does nothing further with the notification.
+  virtual bool OnCommand(WORD /*code*/, LRESULT* /*result*/) { return false; }
+  virtual bool OnNotify(NMHDR* /*header*/, LRESULT* /*result*/) { return false; }
+  virtual bool OnCtlColor(HDC /*dc*/, LRESULT* /*brush*/) { return false; }
+  // Sees a message before it is dispatched; true discards it.
+  virtual bool PreTranslateMessage(const MSG& /*msg*/) { return false; }
+
+ protected:
+  // The control window's own messages; true when handled (with *result).
+  virtual bool OnMessage(UINT /*message*/, WPARAM /*wParam*/, LPARAM /*lParam*/, LRESULT* /*result*/) {
+    return false;
+  }
+  // Runs when the object is attached to its window, before any message of
+  // the window reaches the object.
+  virtual void PreSubclassWindow(HWND /*hwnd*/) {}
+  // The window's processing without this object.
+  LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR id, DWORD_PTR data);
+  HWND hwnd_ = nullptr;
+};
+
+// Hands a notification that a parent received back to the control object of
+// the direct child that sent it. Returns true when that object handled it.
+bool ReflectToControl(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+
+}  // namespace win32

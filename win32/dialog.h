@@ -1,0 +1,60 @@
+// Dialog windows built from resource templates, with the host's own modal
+// loop: one message at a time through PumpMessage(), which lets a control
+// inspect its messages before dispatch and the active dialog handle its
+// keyboard (Enter, Escape, Tab).
+#pragma once
+
+#include <windows.h>
+
+namespace win32 {
+
+class Dialog {
+ public:
+  Dialog(HINSTANCE instance, int templateId) : instance_(instance), templateId_(templateId) {}
+  virtual ~Dialog();
+  Dialog(const Dialog&) = delete;
+  Dialog& operator=(const Dialog&) = delete;
+
+  // Creates the dialog, shows it and runs the modal loop until EndDialog().
+  // Returns the EndDialog() result, or -1 when the window could not be created
+  // or the loop ended because of WM_QUIT (which is posted again).
+  INT_PTR DoModal(HWND owner);
+  // Creates the dialog as a modeless child (tab pages).
+  HWND CreateModeless(HWND parent);
+  void EndDialog(INT_PTR result);
+
+  HWND hwnd() const { return hwnd_; }
+  static Dialog* FromHandle(HWND hwnd);
+
+ protected:
+  virtual BOOL OnInitDialog() { return TRUE; }
+  // The OK (IDOK) and cancel (IDCANCEL) commands: Enter, Escape, the close
+  // box. Both end the dialog unless a derived dialog decides otherwise.
+  virtual void OnOK() { EndDialog(IDOK); }
+  virtual void OnCancel() { EndDialog(IDCANCEL); }
+  // The dialog's message handling: returns true when the message is handled,
+  // with its result in *result; false leaves it to the default dialog procedure.
+  virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+  HINSTANCE instance_;
+  int templateId_;
+  HWND hwnd_ = nullptr;
+  bool ended_ = false;
+  INT_PTR result_ = 0;
+  Dialog* outerModal_ = nullptr;
+};
+
+// Waits for the next message of the thread and dispatches it, after the
+// control it is addressed to and the innermost modal dialog have seen it.
+// Returns false on WM_QUIT, whose exit code is then in *quitCode.
+bool PumpMessage(int* quitCode = nullptr);
+
+// Dispatches every message already waiting, the same way, without waiting;
+// `dialog` (may be null) gets the keyboard of its children. For tests and
+// loops that must not block.
+void PumpPendingMessages(HWND dialog = nullptr);
+
+}  // namespace win32
