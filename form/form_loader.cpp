@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <vector>
 
 #include "controls/qs_browse.h"
 #include "controls/qs_button.h"
@@ -94,6 +95,14 @@ class WindowBuilder : public FormBuilder {
 
   void FinishTab(void* tab) override { static_cast<CQSTab*>(tab)->FinishLoading(); }
 
+  // A window created later lies below the earlier ones, so a group box would
+  // cover the controls it frames: the group boxes go below all other
+  // controls, the first one lowest.
+  void LowerGroupBoxes() {
+    for (auto it = groupBoxes_.rbegin(); it != groupBoxes_.rend(); ++it)
+      SetWindowPos(*it, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+
  private:
   void SetFont(const win32::Control& control) const {
     SendMessageW(control.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
@@ -137,6 +146,7 @@ class WindowBuilder : public FormBuilder {
         if (p.backgroundColor || p.clientColor)
           group->SetBackgroundColors(static_cast<COLORREF>(p.backgroundColor.value_or(GetSysColor(COLOR_BTNFACE))),
                                      static_cast<COLORREF>(p.clientColor.value_or(GetSysColor(COLOR_BTNFACE))));
+        groupBoxes_.push_back(group->hwnd());
         return group;
       }
       case ControlKind::Button: {
@@ -258,6 +268,7 @@ class WindowBuilder : public FormBuilder {
 
   CQSExeDlg& dialog_;
   HFONT font_;
+  std::vector<HWND> groupBoxes_;
 };
 
 std::string ReadWholeFile(const std::wstring& path, bool* opened) {
@@ -283,6 +294,7 @@ void LoadForm(CQSExeDlg& dialog) {
   if (!opened || bytes.empty()) return;
   WindowBuilder builder(dialog);
   WalkForm(FormTextFromBytes(bytes), builder, dialog.controls());
+  builder.LowerGroupBoxes();
   InvalidateRect(dialog.hwnd(), nullptr, TRUE);
 }
 

@@ -189,6 +189,7 @@ HWND FindDescendant(HWND parent, const wchar_t* className, const wchar_t* text) 
       parent,
       [](HWND window, LPARAM data) -> BOOL {
         auto* s = reinterpret_cast<Search*>(data);
+        if (!IsWindowVisible(window)) return TRUE;
         if (s->className && _wcsicmp(ClassName(window).c_str(), s->className) != 0) return TRUE;
         if (s->text) {
           wchar_t buffer[1024] = {};

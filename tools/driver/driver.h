@@ -74,8 +74,8 @@ std::vector<HWND> TopLevelWindows(DWORD processId);
 std::vector<HWND> MessageBoxes(DWORD processId);
 MessageBoxRecord ReadMessageBox(HWND box);
 
-// The first child (at any depth) of the given window class (null: any) and
-// window text (null: any).
+// The first visible child (at any depth) of the given window class (null:
+// any) and window text (null: any).
 HWND FindDescendant(HWND parent, const wchar_t* className, const wchar_t* text);
 // All descendants of a window class, in z-order.
 std::vector<HWND> FindDescendants(HWND parent, const wchar_t* className);
