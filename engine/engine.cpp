@@ -229,6 +229,10 @@ bool RunStatement(const Statement& s, Context& context) {
         return true;
       }
       const LRESULT result = SendMessageW(g_host, s.message, w, l);
+      if (s.expect && *s.expect != static_cast<std::int64_t>(result))
+        TheLog().Write(context.name + ": mismatch line " + std::to_string(s.line) + ": send " +
+                       std::to_string(s.message) + " -> " + std::to_string(static_cast<long long>(result)) +
+                       ", expected " + std::to_string(*s.expect));
       if (!context.quiet)
         TheLog().Write(context.name + ": send " + std::to_string(s.message) + " " + Describe(s.wParam) + " " +
                        Describe(s.lParam) + " -> " + std::to_string(static_cast<long long>(result)) +

@@ -178,6 +178,13 @@ bool ParseStatement(std::string_view keyword, LineReader& in, Statement& stateme
     statement.message = static_cast<std::uint32_t>(message);
     if (!ParseArgument(in, statement.wParam, pointerSize) || !ParseArgument(in, statement.lParam, pointerSize))
       return error = "bad argument", false;
+    LineReader ahead = in;
+    if (statement.kind == K::Send && !in.AtEnd() && ahead.Word() == "expect") {
+      in = ahead;
+      std::int64_t expected = 0;
+      if (!ParseInteger(in.Word(), expected)) return error = "expected result missing", false;
+      statement.expect = expected;
+    }
   } else if (keyword == "sleep" || keyword == "repeat" || keyword == "timed") {
     statement.kind = keyword == "sleep" ? K::Sleep : keyword == "repeat" ? K::Repeat : K::Timed;
     if (!ParseInteger(in.Word(), statement.count) || statement.count < 0) return error = "count expected", false;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,7 @@ struct Statement {
   int line = 0;
   std::uint32_t message = 0;           // Send, Post
   Argument wParam, lParam;             // Send, Post
+  std::optional<std::int64_t> expect;  // Send: the result it should give
   std::int64_t count = 0;              // Sleep (ms), Repeat, Timed
   std::u16string text;                 // Start (function), Log (text)
   std::vector<Statement> body;         // Repeat, Timed

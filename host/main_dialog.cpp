@@ -5,6 +5,7 @@
 #include "host/error_box.h"
 #include "host/resource_ids.h"
 #include "host/work_directory.h"
+#include "messages/control_messages.h"
 #include "win32/image.h"
 #include "win32/text.h"
 
@@ -26,6 +27,7 @@ const win32::MessageMap<CQSExeDlg>& CQSExeDlg::Messages() {
     m.Add(WM_CTLCOLORDLG, &CQSExeDlg::OnCtlColor);
     m.Add(WM_CTLCOLORSTATIC, &CQSExeDlg::OnCtlColor);
     m.Add(WM_CTLCOLORBTN, &CQSExeDlg::OnCtlColor);
+    for (const ControlMessage& row : ControlMessages()) m.Add(row.number, &CQSExeDlg::OnControlMessage);
     m.Seal();
     return m;
   }();
@@ -72,6 +74,10 @@ LRESULT CQSExeDlg::OnPaint(UINT, WPARAM, LPARAM) {
 }
 
 LRESULT CQSExeDlg::OnQueryDragIcon(UINT, WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(icon_); }
+
+LRESULT CQSExeDlg::OnControlMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  return HandleControlMessage(*this, *FindControlMessage(message), wParam, lParam);
+}
 
 HFONT CQSExeDlg::DialogFont() const {
   HFONT font = reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0));

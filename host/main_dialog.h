@@ -59,6 +59,7 @@ class CQSExeDlg : public win32::Dialog {
   LRESULT OnQueryDragIcon(UINT, WPARAM, LPARAM);
   LRESULT OnEraseBackground(UINT, WPARAM dc, LPARAM);
   LRESULT OnCtlColor(UINT message, WPARAM dc, LPARAM control);
+  LRESULT OnControlMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
   WindowProperties windowProperties_;
   win32::OwnedBitmap backgroundImage_;

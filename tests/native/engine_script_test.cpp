@@ -14,7 +14,7 @@ TEST(EngineScript, ReadsFunctionsStatementsAndArguments) {
       "  post 1526 null buf(8)\n"
       "  sleep 10\n"
       "  repeat 3\n"
-      "    send 1557 \"p\" -5\n"
+      "    send 1557 \"p\" -5 expect -1\n"
       "  end\n"
       "  start main.other\n"
       "  log hello there\n"
@@ -34,6 +34,8 @@ TEST(EngineScript, ReadsFunctionsStatementsAndArguments) {
   EXPECT_EQ(body[2].count, 10);
   ASSERT_EQ(body[3].body.size(), 1u);
   EXPECT_EQ(body[3].body[0].lParam.value, -5);
+  EXPECT_EQ(body[3].body[0].expect, -1);
+  EXPECT_FALSE(body[0].expect);
   EXPECT_EQ(body[4].text, u"main.other");
   EXPECT_EQ(body[5].text, u"hello there");
 }

@@ -170,13 +170,12 @@ std::vector<HWND> MessageBoxes(DWORD processId) {
   return boxes;
 }
 
-MessageBoxRecord ReadMessageBox(HWND box) {
-  auto text = [](HWND window) {
-    wchar_t buffer[4096] = {};
-    GetWindowTextW(window, buffer, 4096);
-    return std::wstring(buffer);
-  };
-  return {text(box), text(GetDlgItem(box, 0xFFFF))};
+MessageBoxRecord ReadMessageBox(HWND box) { return {WindowText(box), WindowText(GetDlgItem(box, 0xFFFF))}; }
+
+std::wstring WindowText(HWND window) {
+  wchar_t buffer[4096] = {};
+  SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 5000, nullptr);
+  return buffer;
 }
 
 HWND FindDescendant(HWND parent, const wchar_t* className, const wchar_t* text) {
@@ -191,11 +190,7 @@ HWND FindDescendant(HWND parent, const wchar_t* className, const wchar_t* text) 
         auto* s = reinterpret_cast<Search*>(data);
         if (!IsWindowVisible(window)) return TRUE;
         if (s->className && _wcsicmp(ClassName(window).c_str(), s->className) != 0) return TRUE;
-        if (s->text) {
-          wchar_t buffer[1024] = {};
-          GetWindowTextW(window, buffer, 1024);
-          if (wcscmp(buffer, s->text) != 0) return TRUE;
-        }
+        if (s->text && WindowText(window) != s->text) return TRUE;
         s->found = window;
         return FALSE;
       },

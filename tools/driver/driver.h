@@ -73,6 +73,8 @@ bool IsMessageBox(HWND window);
 std::vector<HWND> TopLevelWindows(DWORD processId);
 std::vector<HWND> MessageBoxes(DWORD processId);
 MessageBoxRecord ReadMessageBox(HWND box);
+// A window's text, also of an edit control in another process (WM_GETTEXT).
+std::wstring WindowText(HWND window);
 
 // The first visible child (at any depth) of the given window class (null:
 // any) and window text (null: any).
