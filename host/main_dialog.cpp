@@ -6,6 +6,7 @@
 #include "host/resource_ids.h"
 #include "host/work_directory.h"
 #include "messages/control_messages.h"
+#include "plugin/plugin_calls.h"
 #include "win32/image.h"
 #include "win32/text.h"
 
@@ -28,6 +29,8 @@ const win32::MessageMap<CQSExeDlg>& CQSExeDlg::Messages() {
     m.Add(WM_CTLCOLORSTATIC, &CQSExeDlg::OnCtlColor);
     m.Add(WM_CTLCOLORBTN, &CQSExeDlg::OnCtlColor);
     for (const ControlMessage& row : ControlMessages()) m.Add(row.number, &CQSExeDlg::OnControlMessage);
+    for (UINT message : {kPluginCreate, kPluginRelease, kPluginQuery}) m.Add(message, &CQSExeDlg::OnPluginMessage);
+    for (const PluginCall& call : PluginCalls()) m.Add(call.message, &CQSExeDlg::OnPluginMessage);
     m.Seal();
     return m;
   }();
@@ -74,6 +77,15 @@ LRESULT CQSExeDlg::OnPaint(UINT, WPARAM, LPARAM) {
 }
 
 LRESULT CQSExeDlg::OnQueryDragIcon(UINT, WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(icon_); }
+
+LRESULT CQSExeDlg::OnPluginMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case kPluginCreate: return OnPluginCreate(plugins_, wParam);
+    case kPluginRelease: return OnPluginRelease(plugins_, wParam);
+    case kPluginQuery: return OnPluginQuery(plugins_, wParam);
+    default: return HandlePluginCall(plugins_, *FindPluginCall(message), wParam, lParam);
+  }
+}
 
 LRESULT CQSExeDlg::OnControlMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return HandleControlMessage(*this, *FindControlMessage(message), wParam, lParam);

@@ -26,6 +26,7 @@ class CQSExeDlg : public win32::Dialog {
   ~CQSExeDlg() override;
 
   WindowProperties& windowProperties() { return windowProperties_; }
+  PluginTable& plugins() { return plugins_; }
   ControlTable& controls() { return controls_; }
   bool debugFlag() const { return debugFlag_ != 0; }
 
@@ -60,6 +61,7 @@ class CQSExeDlg : public win32::Dialog {
   LRESULT OnEraseBackground(UINT, WPARAM dc, LPARAM);
   LRESULT OnCtlColor(UINT message, WPARAM dc, LPARAM control);
   LRESULT OnControlMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnPluginMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
   WindowProperties windowProperties_;
   win32::OwnedBitmap backgroundImage_;

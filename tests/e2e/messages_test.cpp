@@ -254,5 +254,81 @@ TEST(ControlMessages, EveryMessageNumber) {
   ASSERT_TRUE(run.CloseAndWait());
 }
 
+std::u16string Number(int value) {
+  const std::string digits = std::to_string(value);
+  return std::u16string(digits.begin(), digits.end());
+}
+
+// Eight script threads drive the window at once while the user clicks; a
+// ninth waits behind a wrong-name box without holding up the others.
+TEST(ControlMessages, ConcurrentThreads) {
+  std::u16string form = u"窗口 w \"并发\" 0 0 640 480 | 窗口初始化:main.init|\n"
+                        u"按钮 按钮1 \"点我\" 10 400 100 430 | 鼠标单击:main.clicked|\n"
+                        u"下拉框 下拉1 \"a|b|c|\" 400 10 500 100 |\n";
+  std::string script = "func main.init\n";
+  for (int t = 1; t <= 8; ++t) {
+    const std::u16string n(1, static_cast<char16_t>(u'0' + t));
+    form += u"标签 标签" + n + u" \"\" 10 " + Number(t * 40) + u" 200 " + Number(t * 40 + 30) + u" |\n";
+    form += u"进度条 进度" + n + u" 220 " + Number(t * 40) + u" 380 " + Number(t * 40 + 20) + u" |\n";
+    script += "  start main.worker" + std::to_string(t) + "\n";
+  }
+  form += u"窗口结束\n";
+  script += "  start main.blocked\nend\n";
+  for (int t = 1; t <= 8; ++t) {
+    const std::string n = std::to_string(t);
+    script += "func main.worker" + n + "\n  timed 1000\n"
+              "    send 1525 \"标签" + n + "\" \"线程" + n + "\" expect 1\n"
+              "    send 1526 \"标签" + n + "\" buf expect 1\n"
+              "    send 1557 \"进度" + n + "\" " + n + "0\n"
+              "    send 1558 \"进度" + n + "\" 0 expect " + n + "0\n"
+              "    send 1541 \"下拉1\" 0 expect 3\n"
+              "  end\n  log finished\nend\n";
+  }
+  script += "func main.blocked\n  send 1526 \"没有\" buf\n  log unblocked\nend\n";
+  script += "func main.clicked\n  log click\nend\n";
+
+  const std::wstring exe = Project(L"concurrent").Form(form).Script(script).Engine().Pack();
+  ASSERT_FALSE(exe.empty());
+  HostRun run(exe);
+  run.host().set_answerBoxes(false);
+  HWND main = run.host().WaitForMainWindow(30000);
+  ASSERT_TRUE(main);
+  HWND button = driver::FindDescendant(main, L"Button", L"点我");
+  ASSERT_TRUE(button);
+  int clicks = 0, responsive = 0;
+  auto finished = [&] {
+    int count = 0;
+    for (const std::string& line : run.LogLines()) count += line.find(": log finished") != std::string::npos;
+    return count == 8;
+  };
+  const ULONGLONG deadline = GetTickCount64() + 120000;
+  while (!finished() && GetTickCount64() < deadline) {
+    SendMessageW(button, BM_CLICK, 0, 0);
+    ++clicks;
+    DWORD_PTR ignored = 0;
+    if (SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &ignored)) ++responsive;
+    run.host().ServeUntil([] { return false; }, 200);
+  }
+  ASSERT_TRUE(finished());
+  EXPECT_EQ(responsive, clicks);
+  // The ninth thread is still waiting behind its box.
+  ASSERT_EQ(run.host().boxes().size(), 1u);
+  EXPECT_EQ(run.host().boxes()[0].text, L"不正确的标签控件名");
+  EXPECT_FALSE(run.WaitForLog("main.blocked: log unblocked", 100));
+  run.host().set_answerBoxes(true);
+  EXPECT_TRUE(run.WaitForLog("main.blocked: log unblocked", 10000));
+
+  int clickEvents = 0, timed = 0;
+  for (const std::string& line : run.LogLines()) {
+    EXPECT_EQ(line.find("mismatch"), std::string::npos) << line;
+    clickEvents += line == "main.clicked: log click";
+    timed += line.find(": timed 1000 ") != std::string::npos;
+  }
+  EXPECT_EQ(timed, 8);
+  EXPECT_TRUE(run.WaitForLog("main.clicked: log click", 1000));
+  EXPECT_GE(clickEvents, clicks - 1);
+  ASSERT_TRUE(run.CloseAndWait());
+}
+
 }  // namespace
 }  // namespace qs::test

@@ -1,0 +1,281 @@
+// The plug-in bridge through the stand-in engine and the stand-in plug-in
+// (dmstub.dll, registered for the current user of the test prefix).
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "plugin/plugin_call_table.h"
+#include "tests/e2e/e2e_support.h"
+
+namespace qs::test {
+namespace {
+
+const char16_t kForm[] = u"窗口 w \"插件\" 0 0 300 200 | 窗口初始化:main.init|\n窗口结束\n";
+
+bool RegisterStub(bool registered) {
+  HMODULE stub = LoadLibraryW((BinDir() + L"\\dmstub.dll").c_str());
+  if (!stub) return false;
+  using Entry = HRESULT(STDAPICALLTYPE*)();
+  auto entry = reinterpret_cast<Entry>(
+      reinterpret_cast<void*>(GetProcAddress(stub, registered ? "DllRegisterServer" : "DllUnregisterServer")));
+  const bool ok = entry && SUCCEEDED(entry());
+  FreeLibrary(stub);
+  return ok;
+}
+
+class Plugin : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(RegisterStub(true)); }
+
+  // Packs and starts a project with the script; the plug-in logs beside it.
+  void Start(const std::wstring& name, const std::string& script, const std::string& overrides = "") {
+    Project project(name);
+    exe_ = project.Form(kForm).Script(script).Engine().Pack();
+    ASSERT_FALSE(exe_.empty());
+    const std::wstring base = exe_.substr(0, exe_.find_last_of(L'\\'));
+    pluginLog_ = base + L"\\plugin.log";
+    DeleteFileW(pluginLog_.c_str());
+    WriteFileBytes(base + L"\\overrides.txt", overrides);
+    driver::StartOptions options;
+    options.environment = {{L"QSPLUGIN_LOG", pluginLog_}, {L"QSPLUGIN_SCRIPT", base + L"\\overrides.txt"}};
+    run_ = std::make_unique<HostRun>(exe_, options);
+    ASSERT_TRUE(run_->host().WaitForMainWindow(30000));
+  }
+
+  std::vector<std::string> PluginLog() const {
+    std::vector<std::string> lines;
+    const std::string text = driver::ReadFileText(pluginLog_);
+    for (size_t start = 0, end; start < text.size(); start = end + 1) {
+      end = text.find('\n', start);
+      if (end == std::string::npos) end = text.size();
+      lines.push_back(text.substr(start, end - start));
+    }
+    return lines;
+  }
+
+  // The results ("-> ..." tails) of the sends of one script function.
+  std::vector<std::string> Results(const std::string& function) const {
+    std::vector<std::string> results;
+    for (const std::string& line : run_->LogLines())
+      if (line.rfind(function + ": send ", 0) == 0) results.push_back(line.substr(line.find(" -> ") + 4));
+    return results;
+  }
+
+  std::wstring exe_, pluginLog_;
+  std::unique_ptr<HostRun> run_;
+};
+
+std::string Render(double value) {
+  char text[32];
+  snprintf(text, sizeof text, "%g", value);
+  return text;
+}
+
+struct RowCase {
+  std::string statement;     // the send
+  std::string pluginCall;    // the plug-in's log line
+  std::string resultPrefix;  // the send's result (empty: any value other than 0 and 1)
+  std::string tail;          // what follows the result: slots, buffer
+};
+
+RowCase CaseFor(const PluginCall& call) {
+  RowCase c;
+  std::string fields = "tid", types, values, slots;
+  for (std::size_t k = 0; k < call.argCount; ++k) {
+    const std::string sep = k ? "," : "";
+    const std::size_t offset = PluginArgOffset(call, k, sizeof(void*));
+    switch (call.args[k].kind) {
+      case PluginArgKind::Int:
+        fields += ", int " + std::to_string(k + 1);
+        types += sep + "I4";
+        values += sep + std::to_string(k + 1);
+        break;
+      case PluginArgKind::Str:
+        fields += ", str \"s" + std::to_string(k) + "\"";
+        types += sep + "BSTR";
+        values += sep + "s" + std::to_string(k);
+        break;
+      case PluginArgKind::Dbl:
+        fields += ", dbl " + Render(k + 0.5);
+        types += sep + "R8";
+        values += sep + Render(k + 0.5);
+        break;
+      case PluginArgKind::Out:
+        fields += ", out";
+        types += sep + "BYREF|VARIANT";
+        values += sep + "o";
+        slots += " out@" + std::to_string(offset) + "=" + std::to_string(call.dispid * 100 + k + 1);
+        break;
+      case PluginArgKind::InOut:
+        fields += ", inout " + std::to_string((k + 1) * 10);
+        types += sep + "BYREF|VARIANT";
+        values += sep + "o" + std::to_string((k + 1) * 10);
+        slots += " inout@" + std::to_string(offset) + "=" + std::to_string((k + 1) * 10 + 1000);
+        break;
+    }
+  }
+  const bool text = call.result == PluginResultKind::Str || call.result == PluginResultKind::StrReturnsLParam ||
+                    call.result == PluginResultKind::StrReturnsZero;
+  c.statement = "send " + std::to_string(call.message) + " rec(" + fields + ") " + (text ? "buf" : "0");
+  c.pluginCall = "call " + std::to_string(call.dispid) + " flags=1 types=" + types + " values=" + values;
+  switch (call.result) {
+    case PluginResultKind::Int: c.resultPrefix = std::to_string(call.dispid * 1000 + call.argCount); break;
+    case PluginResultKind::IntAsBool: c.resultPrefix = "1"; break;
+    case PluginResultKind::Str: c.resultPrefix = "1"; break;
+    case PluginResultKind::StrReturnsZero: c.resultPrefix = "0"; break;
+    case PluginResultKind::StrReturnsLParam: break;
+  }
+  c.tail = slots;
+  if (text) {
+    const std::string result = "d" + std::to_string(call.dispid) + ":" + values;
+    c.tail += " buf=\"" + result + "\" len=" + std::to_string(result.size()) + " touched=" + std::to_string(result.size() + 1);
+  }
+  return c;
+}
+
+TEST_F(Plugin, EveryCallMessage) {
+  std::vector<RowCase> cases;
+  std::string script = "func main.init\n  send 2525 rec(tid) 0 expect 1\n";
+  for (const PluginCall& call : PluginCalls()) {
+    cases.push_back(CaseFor(call));
+    script += "  " + cases.back().statement + "\n";
+  }
+  script += "  send 2530 rec(tid) 0\n  send 2555 rec(tid) 0\n  send 2638 rec(tid) 0\n  log done\nend\n";
+  Start(L"plugin rows", script);
+  ASSERT_TRUE(run_->WaitForLog("main.init: log done", 60000));
+  const std::vector<std::string> results = Results("main.init");
+  ASSERT_EQ(results.size(), cases.size() + 4);
+  std::vector<std::string> calls;
+  for (const std::string& line : PluginLog())
+    if (line.rfind("call ", 0) == 0) calls.push_back(line);
+  ASSERT_EQ(calls.size(), cases.size());
+  for (size_t i = 0; i < cases.size(); ++i) {
+    const RowCase& c = cases[i];
+    const std::string& got = results[i + 1];
+    const std::string result = got.substr(0, got.find(' '));
+    if (c.resultPrefix.empty()) EXPECT_TRUE(result != "0" && result != "1") << c.statement;
+    else EXPECT_EQ(result, c.resultPrefix) << c.statement;
+    EXPECT_EQ(got.substr(result.size()), c.tail) << c.statement;
+    EXPECT_EQ(calls[i], c.pluginCall) << c.statement;
+  }
+  for (size_t i = cases.size() + 1; i < results.size(); ++i) EXPECT_EQ(results[i], "0");  // 2530, 2555, 2638
+  ASSERT_TRUE(run_->CloseAndWait());
+  const std::vector<std::string> log = PluginLog();
+  EXPECT_EQ(log.back(), "destroy");  // released by the close sequence
+  EXPECT_TRUE(run_->host().boxes().empty());
+}
+
+TEST_F(Plugin, ResultsAndFailures) {
+  Start(L"plugin results",
+        "func main.init\n"
+        "  send 2529 rec(tid) 0\n"                     // no object yet: 0
+        "  send 2527 rec(tid, int 1, int 2, int 3, int 4, str \"a\", str \"b\", dbl 1.5, int 5, out, out) 0\n"
+        "  send 2536 rec(tid) buf\n"
+        "  send 2633 rec(tid, int 1, int 2, int 3, int 4, str \"a\", str \"b\", dbl 1.5) buf\n"
+        "  send 2526 rec(tid, int 1, str \"a\", str null, str \"c\", int 2) 0\n"
+        "  send 2525 rec(tid) 0\n"
+        "  send 2529 rec(tid) 0\n"                     // -7
+        "  send 2536 rec(tid) buf\n"                   // 5,000 characters: cut to 1022
+        "  send 2537 rec(tid) buf\n"                   // null string: buffer untouched
+        "  send 2541 rec(tid) buf\n"                   // an exception: no result
+        "  send 2532 rec(tid, int 1) 0\n"              // a result that is no number
+        "  send 2562 rec(tid, str \"x\") 0\n"          // 0 -> 0
+        "  send 2633 rec(tid, int 1, int 2, int 3, int 4, str \"a\", str null, dbl 1.5) buf\n"
+        "  send 2529 rec(tid) 0\n"                     // still serving after the failures
+        "  log done\n"
+        "end\n",
+        "4 int -7\n2 str5000\n107 nullstr\n1 exception\n186 str abc\n95 int 0\n");
+  ASSERT_TRUE(run_->WaitForLog("main.init: log done", 30000));
+  const std::vector<std::string> r = Results("main.init");
+  ASSERT_EQ(r.size(), 14u);
+  EXPECT_EQ(r[0], "0");
+  const PluginCall& call2527 = *FindPluginCall(2527);
+  EXPECT_EQ(r[1], "-1 out@" + std::to_string(PluginArgOffset(call2527, 8, sizeof(void*))) + "=-1515870811 out@" +
+                      std::to_string(PluginArgOffset(call2527, 9, sizeof(void*))) + "=-1515870811");  // record untouched
+  EXPECT_EQ(r[2], "0 buf=untouched");
+  EXPECT_EQ(r[3], "1 buf=untouched");
+  EXPECT_EQ(r[4], "0");
+  EXPECT_EQ(r[5], "1");
+  EXPECT_EQ(r[6], "-7");
+  EXPECT_EQ(r[7], "1 buf=\"A" + std::string(1021, 'z') + "\" len=1022 touched=1023");
+  EXPECT_EQ(r[8], "1 buf=untouched");
+  EXPECT_EQ(r[9], "0 buf=untouched");
+  EXPECT_EQ(r[10], "0");
+  EXPECT_EQ(r[11], "0");
+  EXPECT_EQ(r[12], "0 buf=\"d194:1,2,3,4,a,(null),1.5\" len=25 touched=26");  // a null string arrives as a null BSTR
+  EXPECT_EQ(r[13], "-7");
+  ASSERT_TRUE(run_->CloseAndWait());
+}
+
+TEST_F(Plugin, ObjectsPerThread) {
+  std::string script = "func main.init\n";
+  for (int t = 1; t <= 33; ++t) script += "  start main.t" + std::to_string(t) + "\n";
+  script += "  start main.twice\n  start main.cycle\nend\n";
+  for (int t = 1; t <= 33; ++t)
+    script += "func main.t" + std::to_string(t) + "\n  sleep " + std::to_string(t * 30) +
+              "\n  send 2525 rec(tid) 0\n  sleep 4000\n  send 2529 rec(tid) 0\n  log alive\n  sleep 3000\nend\n";
+  script += "func main.twice\n  sleep 1500\n  send 2528 rec(tid) 0\n  log released\nend\n";
+  script += "func main.cycle\n  send 2531 rec(tid) 0\nend\n";
+  Start(L"plugin threads", script);
+  ASSERT_TRUE(run_->WaitForLog("main.t33: send 2525", 30000));
+  // Thirty-two objects; the thirty-third creation returns 0, without a box.
+  int created = 0, refused = 0;
+  for (int t = 1; t <= 33; ++t) {
+    const std::vector<std::string> r = Results("main.t" + std::to_string(t));
+    ASSERT_FALSE(r.empty());
+    created += r[0] == "1";
+    refused += r[0] == "0";
+  }
+  EXPECT_EQ(created, 32);
+  EXPECT_EQ(refused, 1);
+  EXPECT_TRUE(run_->host().boxes().empty());
+  ASSERT_TRUE(run_->WaitForLog("main.t33: log alive", 30000));
+  int serving = 0;
+  for (int t = 1; t <= 33; ++t) {
+    const std::vector<std::string> r = Results("main.t" + std::to_string(t));
+    serving += r.size() == 2 && r[1] == "4000";
+  }
+  EXPECT_EQ(serving, 32);
+  ASSERT_TRUE(run_->CloseAndWait());
+  int destroyed = 0;
+  for (const std::string& line : PluginLog()) destroyed += line == "destroy";
+  EXPECT_EQ(destroyed, 32);
+}
+
+TEST_F(Plugin, CreateReleaseQuery) {
+  Start(L"plugin lifecycle",
+        "func main.init\n  start main.a\n  start main.b\n  start main.c\nend\n"
+        "func main.a\n"
+        "  send 2531 rec(tid) 0\n  send 2525 rec(tid) 0\n  send 2531 rec(tid) 0\n"
+        "  send 2525 rec(tid) 0\n  send 2529 rec(tid) 0\n"          // a second create: box, 0; the first serves
+        "  sleep 1500\n  send 2529 rec(tid) 0\n"
+        "  send 2528 rec(tid) 0\n  send 2531 rec(tid) 0\n  send 2528 rec(tid) 0\n  send 2529 rec(tid) 0\nend\n"
+        "func main.b\n  sleep 300\n  send 2525 rec(tid) 0\n  sleep 400\n  send 2528 rec(tid) 0\n  log b released\nend\n"
+        "func main.c\n  sleep 500\n  send 2525 rec(tid) 0\n  sleep 1200\n  send 2529 rec(tid) 0\nend\n");
+  ASSERT_TRUE(run_->WaitForLog("main.a: send 2529 rec 0 -> 0", 30000));
+  ASSERT_TRUE(run_->WaitForLog("main.c: send 2529", 30000));
+  EXPECT_EQ(Results("main.a"), (std::vector<std::string>{"0", "1", "1", "0", "4000", "4000", "1", "0", "0", "0"}));
+  EXPECT_EQ(Results("main.b"), (std::vector<std::string>{"1", "1"}));
+  EXPECT_EQ(Results("main.c"), (std::vector<std::string>{"1", "4000"}));  // still served after the middle one left
+  ASSERT_EQ(run_->host().boxes().size(), 1u);
+  EXPECT_EQ(run_->host().boxes()[0].text, L"创建大漠对象失败,或者此线程已经创建过大漠对象!");
+  ASSERT_TRUE(run_->CloseAndWait());
+}
+
+TEST_F(Plugin, NotRegisteredThenRegistered) {
+  ASSERT_TRUE(RegisterStub(false));
+  Start(L"plugin missing",
+        "func main.init\n  send 2525 rec(tid) 0\n  send 2525 rec(tid) 0\n  log waiting\n  sleep 3000\n"
+        "  send 2525 rec(tid) 0\n  send 2529 rec(tid) 0\nend\n");
+  ASSERT_TRUE(run_->WaitForLog("main.init: log waiting", 30000));
+  // The class identifier is looked up again at each creation: registering
+  // while the host runs makes the next one succeed.
+  ASSERT_TRUE(RegisterStub(true));
+  ASSERT_TRUE(run_->WaitForLog("main.init: send 2529", 30000));
+  EXPECT_EQ(Results("main.init"), (std::vector<std::string>{"0", "0", "1", "4000"}));
+  EXPECT_TRUE(run_->host().boxes().empty());
+  ASSERT_TRUE(run_->CloseAndWait());
+}
+
+}  // namespace
+}  // namespace qs::test
