@@ -4,6 +4,8 @@
 #include "host/engine_link.h"
 #include "host/error_box.h"
 #include "host/resource_ids.h"
+#include "host/service_state.h"
+#include "host/services.h"
 #include "host/work_directory.h"
 #include "messages/control_messages.h"
 #include "plugin/plugin_calls.h"
@@ -31,6 +33,10 @@ const win32::MessageMap<CQSExeDlg>& CQSExeDlg::Messages() {
     for (const ControlMessage& row : ControlMessages()) m.Add(row.number, &CQSExeDlg::OnControlMessage);
     for (UINT message : {kPluginCreate, kPluginRelease, kPluginQuery}) m.Add(message, &CQSExeDlg::OnPluginMessage);
     for (const PluginCall& call : PluginCalls()) m.Add(call.message, &CQSExeDlg::OnPluginMessage);
+    for (UINT message : {kAddTrayIcon, kTrayCallback, kInputBox, kWaitForKey, RegisterWindowMessageW(L"TaskbarCreated")})
+      m.Add(message, &CQSExeDlg::OnServiceMessage);
+    m.Add(WM_TIMER, &CQSExeDlg::OnTimer);
+    m.Add(WM_COMMAND, &CQSExeDlg::OnCommand);
     m.Seal();
     return m;
   }();
@@ -40,10 +46,11 @@ const win32::MessageMap<CQSExeDlg>& CQSExeDlg::Messages() {
 bool CQSExeDlg::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   if (auto handler = Messages().Find(message)) {
     *result = (this->*handler)(message, wParam, lParam);
-    // A zero from these handlers leaves the message to the default dialog processing.
+    // A zero from these handlers leaves the message to the dialog's own handling.
     const bool defaultOnZero = message == WM_PAINT || message == WM_ERASEBKGND || message == WM_CTLCOLORDLG ||
-                               message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORBTN;
-    return !(defaultOnZero && *result == 0);
+                               message == WM_CTLCOLORSTATIC || message == WM_CTLCOLORBTN || message == WM_TIMER ||
+                               message == WM_COMMAND;
+    if (!defaultOnZero || *result != 0) return true;
   }
   return win32::Dialog::HandleMessage(message, wParam, lParam, result);
 }
@@ -60,6 +67,43 @@ LRESULT CQSExeDlg::OnSysCommand(UINT, WPARAM command, LPARAM lParam) {
     about.DoModal(hwnd());
   } else {
     DefWindowProcW(hwnd(), WM_SYSCOMMAND, command, lParam);
+  }
+  // Minimised into the tray: only the icon remains.
+  if (TheServiceState().hideOnMinimise && command == SC_MINIMIZE) {
+    ShowWindow(hwnd(), SW_MINIMIZE);
+    ShowWindow(hwnd(), SW_HIDE);
+  }
+  return 0;
+}
+
+LRESULT CQSExeDlg::OnServiceMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case kAddTrayIcon: return AddTrayIcon(hwnd(), trayIcon_, wParam, lParam);
+    case kTrayCallback: return OnTrayCallback(hwnd(), wParam, lParam);
+    case kInputBox: return ShowInputBox(hwnd(), wParam);
+    case kWaitForKey: return WaitForKey(hwnd());
+    default:  // the notification area has restarted
+      ReAddTrayIcon(trayIcon_);
+      return 0;
+  }
+}
+
+// Timer 10 scans the keys of a wait; every timer then goes to the default handling.
+LRESULT CQSExeDlg::OnTimer(UINT, WPARAM timer, LPARAM) {
+  if (timer == kWaitKeyTimer) ScanWaitKeys();
+  return 0;
+}
+
+// The tray menu's commands; every other command goes to the dialog's own handling.
+LRESULT CQSExeDlg::OnCommand(UINT, WPARAM wParam, LPARAM lParam) {
+  if (HIWORD(wParam) != 0 || lParam != 0) return 0;
+  if (LOWORD(wParam) == kTrayActivate) {
+    ShowWindow(hwnd(), SW_SHOWNORMAL);
+    return 1;
+  }
+  if (LOWORD(wParam) == kTrayClose) {
+    RunCloseSequence();
+    return 1;
   }
   return 0;
 }

@@ -50,6 +50,8 @@ class CQSExeDlg : public win32::Dialog {
   BOOL OnInitDialog() override;
   void OnOK() override {}
   void OnCancel() override { RunCloseSequence(); }
+  // The process is told to quit: the engine stops and the files go all the same.
+  void OnQuitMessage() override { RunCloseSequence(); }
   bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
  private:
@@ -62,6 +64,9 @@ class CQSExeDlg : public win32::Dialog {
   LRESULT OnCtlColor(UINT message, WPARAM dc, LPARAM control);
   LRESULT OnControlMessage(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnPluginMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnServiceMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnTimer(UINT message, WPARAM timer, LPARAM lParam);
+  LRESULT OnCommand(UINT message, WPARAM wParam, LPARAM lParam);
 
   WindowProperties windowProperties_;
   win32::OwnedBitmap backgroundImage_;

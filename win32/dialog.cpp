@@ -43,6 +43,7 @@ INT_PTR Dialog::DoModal(HWND owner) {
     int quitCode = 0;
     while (!ended_) {
       if (!PumpMessage(&quitCode)) {
+        OnQuitMessage();
         PostQuitMessage(quitCode);  // the outer loops end too
         result_ = -1;
         break;

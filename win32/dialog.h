@@ -32,6 +32,9 @@ class Dialog {
   // box. Both end the dialog unless a derived dialog decides otherwise.
   virtual void OnOK() { EndDialog(IDOK); }
   virtual void OnCancel() { EndDialog(IDCANCEL); }
+  // The modal loop ends because the thread got WM_QUIT (posted again for the
+  // loops outside); the window still exists.
+  virtual void OnQuitMessage() {}
   // The dialog's message handling: returns true when the message is handled,
   // with its result in *result; false leaves it to the default dialog procedure.
   virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);

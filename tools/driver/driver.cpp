@@ -108,7 +108,14 @@ bool HostProcess::ServeUntil(const std::function<bool()>& done, DWORD timeoutMs)
       return true;
     }
     if (GetTickCount64() >= deadline) return false;
-    WaitForSingleObject(process_.get(), 20);
+    // Messages sent to the driver's own windows are served meanwhile.
+    HANDLE process = process_.get();
+    MsgWaitForMultipleObjects(1, &process, FALSE, 20, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
   }
 }
 
