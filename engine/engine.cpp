@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -111,6 +113,18 @@ void StartFunction(const std::u16string& name) {
 
 // ---- statements ---------------------------------------------------------
 
+struct Context {
+  std::string name;  // "module.function", the log prefix
+  int quiet = 0;     // inside a timed block
+  std::map<std::string, std::u16string> variables;
+};
+
+std::int64_t IntegerOf(std::int64_t value, const std::string& variable, const Context& context) {
+  if (variable.empty()) return value;
+  const auto found = context.variables.find(variable);
+  return found == context.variables.end() ? 0 : std::strtoll(ToUtf8(found->second).c_str(), nullptr, 10);
+}
+
 // Memory behind the pointers of one send or post.
 struct Materialized {
   std::vector<std::unique_ptr<std::u16string>> texts;
@@ -136,12 +150,12 @@ const wchar_t* KeepText(Materialized& m, const std::u16string& text) {
   return win32::W(*m.texts.back());
 }
 
-LPARAM Materialize(const Argument& argument, Materialized& m) {
+LPARAM Materialize(const Argument& argument, Materialized& m, const Context& context) {
   using K = Argument::Kind;
   switch (argument.kind) {
-    case K::Int: return static_cast<LPARAM>(argument.value);
+    case K::Int: return static_cast<LPARAM>(IntegerOf(argument.value, argument.variable, context));
     case K::Null: return 0;
-    case K::Text: return reinterpret_cast<LPARAM>(KeepText(m, argument.text));
+    case K::Text: return reinterpret_cast<LPARAM>(KeepText(m, Interpolate(argument.text, context.variables)));
     case K::Buffer:
       m.buffer.assign(argument.bufferUnits, kBufferSentinel);
       return reinterpret_cast<LPARAM>(m.buffer.data());
@@ -151,10 +165,12 @@ LPARAM Materialize(const Argument& argument, Materialized& m) {
         using F = RecordField::Kind;
         switch (field.kind) {
           case F::ThreadKey: Store(m.record, field.offset, static_cast<std::uint32_t>(GetCurrentThreadId())); break;
-          case F::Int: case F::InOut: Store(m.record, field.offset, static_cast<std::int32_t>(field.value)); break;
+          case F::Int: case F::InOut:
+            Store(m.record, field.offset, static_cast<std::int32_t>(IntegerOf(field.value, field.variable, context)));
+            break;
           case F::Out: Store(m.record, field.offset, kSlotSentinel); break;
           case F::Double: Store(m.record, field.offset, field.number); break;
-          case F::Str: Store(m.record, field.offset, KeepText(m, field.text)); break;
+          case F::Str: Store(m.record, field.offset, KeepText(m, Interpolate(field.text, context.variables))); break;
           case F::NullStr: case F::OutPtr: Store(m.record, field.offset, static_cast<const void*>(nullptr)); break;
         }
       }
@@ -202,12 +218,28 @@ std::string DescribeResult(const Argument& argument, const Materialized& m) {
   return out;
 }
 
-struct Context {
-  std::string name;  // "module.function", the log prefix
-  int quiet = 0;     // inside a timed block
-};
 
 bool Run(const std::vector<Statement>& body, Context& context);
+
+// What "into" keeps: the text the host wrote into the buffer, else the text
+// an outptr field points to, else the result.
+std::u16string Returned(const Statement& s, const Materialized& wm, const Materialized& lm, LRESULT result) {
+  for (const auto* m : {&lm, &wm}) {
+    const Argument& argument = m == &lm ? s.lParam : s.wParam;
+    if (argument.kind == Argument::Kind::Buffer) {
+      if (m->buffer.empty() || m->buffer[0] == kBufferSentinel) return u"";
+      return std::u16string(m->buffer.data());
+    }
+    if (argument.kind == Argument::Kind::Record)
+      for (const RecordField& field : argument.fields)
+        if (field.kind == RecordField::Kind::OutPtr) {
+          const auto* text = Load<const char16_t*>(m->record, field.offset);
+          return text ? std::u16string(text) : std::u16string();
+        }
+  }
+  const std::string number = std::to_string(static_cast<long long>(result));
+  return std::u16string(number.begin(), number.end());
+}
 
 bool RunStatement(const Statement& s, Context& context) {
   if (Stopping()) return false;
@@ -215,8 +247,8 @@ bool RunStatement(const Statement& s, Context& context) {
   switch (s.kind) {
     case K::Send: case K::Post: {
       Materialized wm, lm;
-      const WPARAM w = static_cast<WPARAM>(Materialize(s.wParam, wm));
-      const LPARAM l = Materialize(s.lParam, lm);
+      const WPARAM w = static_cast<WPARAM>(Materialize(s.wParam, wm, context));
+      const LPARAM l = Materialize(s.lParam, lm, context);
       if (s.kind == K::Post) {
         const BOOL posted = PostMessageW(g_host, s.message, w, l);
         // The host reads the pointers later: their memory stays with the thread.
@@ -237,6 +269,7 @@ bool RunStatement(const Statement& s, Context& context) {
         TheLog().Write(context.name + ": send " + std::to_string(s.message) + " " + Describe(s.wParam) + " " +
                        Describe(s.lParam) + " -> " + std::to_string(static_cast<long long>(result)) +
                        DescribeResult(s.wParam, wm) + DescribeResult(s.lParam, lm));
+      if (!s.into.empty()) context.variables[s.into] = Returned(s, wm, lm, result);
       return true;
     }
     case K::Sleep:
@@ -279,7 +312,8 @@ bool Run(const std::vector<Statement>& body, Context& context) {
 
 DWORD WINAPI RunFunction(void* parameter) {
   std::unique_ptr<ThreadStart> start(static_cast<ThreadStart*>(parameter));
-  Context context{Utf8(start->name)};
+  Context context;
+  context.name = Utf8(start->name);
   TheLog().Write(context.name + ": begin");
   const bool completed = Run(*start->body, context);
   TheLog().Write(context.name + (completed ? ": end" : ": stopped"));

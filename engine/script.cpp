@@ -104,6 +104,15 @@ bool ParseDouble(std::string_view word, double& value) {
   return *end == '\0';
 }
 
+// A number, or "$name" for a variable read when the statement runs.
+bool ParseIntegerOrVariable(std::string_view word, std::int64_t& value, std::string& variable) {
+  if (word.size() > 1 && word[0] == '$') {
+    variable = std::string(word.substr(1));
+    return true;
+  }
+  return ParseInteger(word, value);
+}
+
 bool ParseRecordField(LineReader& in, RecordField& field) {
   const std::string_view kind = in.Word();
   using K = RecordField::Kind;
@@ -112,7 +121,7 @@ bool ParseRecordField(LineReader& in, RecordField& field) {
   if (kind == "outptr") { field.kind = K::OutPtr; return true; }
   if (kind == "int" || kind == "inout") {
     field.kind = kind == "int" ? K::Int : K::InOut;
-    return ParseInteger(in.Word(), field.value);
+    return ParseIntegerOrVariable(in.Word(), field.value, field.variable);
   }
   if (kind == "dbl") {
     field.kind = K::Double;
@@ -164,7 +173,7 @@ bool ParseArgument(LineReader& in, Argument& argument, std::size_t pointerSize) 
     return true;
   }
   argument.kind = K::Int;
-  return ParseInteger(word, argument.value);
+  return ParseIntegerOrVariable(word, argument.value, argument.variable);
 }
 
 // Reads one statement line into `statement`; false with `error` when it cannot.
@@ -178,12 +187,19 @@ bool ParseStatement(std::string_view keyword, LineReader& in, Statement& stateme
     statement.message = static_cast<std::uint32_t>(message);
     if (!ParseArgument(in, statement.wParam, pointerSize) || !ParseArgument(in, statement.lParam, pointerSize))
       return error = "bad argument", false;
-    LineReader ahead = in;
-    if (statement.kind == K::Send && !in.AtEnd() && ahead.Word() == "expect") {
+    for (LineReader ahead = in; statement.kind == K::Send && !in.AtEnd(); ahead = in) {
+      const std::string_view word = ahead.Word();
+      if (word == "expect" && !statement.expect) {
+        std::int64_t expected = 0;
+        if (!ParseInteger(ahead.Word(), expected)) return error = "expected result missing", false;
+        statement.expect = expected;
+      } else if (word == "into" && statement.into.empty()) {
+        statement.into = std::string(ahead.Word());
+        if (statement.into.empty()) return error = "variable name missing", false;
+      } else {
+        break;
+      }
       in = ahead;
-      std::int64_t expected = 0;
-      if (!ParseInteger(in.Word(), expected)) return error = "expected result missing", false;
-      statement.expect = expected;
     }
   } else if (keyword == "sleep" || keyword == "repeat" || keyword == "timed") {
     statement.kind = keyword == "sleep" ? K::Sleep : keyword == "repeat" ? K::Repeat : K::Timed;
@@ -208,6 +224,21 @@ bool ParseStatement(std::string_view keyword, LineReader& in, Statement& stateme
 }
 
 }  // namespace
+
+std::u16string Interpolate(std::u16string_view text, const std::map<std::string, std::u16string>& variables) {
+  std::u16string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const std::size_t close = text[i] == u'$' && i + 1 < text.size() && text[i + 1] == u'{' ? text.find(u'}', i) : std::u16string_view::npos;
+    if (close == std::u16string_view::npos) {
+      out += text[i];
+      continue;
+    }
+    const auto found = variables.find(ToUtf8(text.substr(i + 2, close - i - 2)));
+    if (found != variables.end()) out += found->second;
+    i = close;
+  }
+  return out;
+}
 
 void LayOutRecord(Argument& record, std::size_t pointerSize) {
   std::size_t end = 0;

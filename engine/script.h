@@ -17,6 +17,7 @@ struct RecordField {
   enum class Kind { ThreadKey, Int, Str, NullStr, Double, Out, InOut, OutPtr };
   Kind kind = Kind::Int;
   std::int64_t value = 0;  // Int, InOut
+  std::string variable;    // Int, InOut: "$name" takes the value of a variable when sent
   double number = 0;       // Double
   std::u16string text;     // Str
   std::size_t offset = 0;  // filled by LayOutRecord
@@ -27,6 +28,7 @@ struct Argument {
   enum class Kind { Int, Text, Null, Buffer, Record };
   Kind kind = Kind::Int;
   std::int64_t value = 0;          // Int
+  std::string variable;            // Int: "$name" takes the value of a variable when sent
   std::u16string text;             // Text
   std::size_t bufferUnits = 4096;  // Buffer
   std::vector<RecordField> fields; // Record
@@ -40,6 +42,7 @@ struct Statement {
   std::uint32_t message = 0;           // Send, Post
   Argument wParam, lParam;             // Send, Post
   std::optional<std::int64_t> expect;  // Send: the result it should give
+  std::string into;                    // Send: the variable that gets the text or result back
   std::int64_t count = 0;              // Sleep (ms), Repeat, Timed
   std::u16string text;                 // Start (function), Log (text)
   std::vector<Statement> body;         // Repeat, Timed
@@ -56,6 +59,9 @@ Script ParseScript(std::string_view text, std::size_t pointerSize);
 
 // Places the fields of a record by the layout rule for this pointer size.
 void LayOutRecord(Argument& record, std::size_t pointerSize);
+
+// Texts may hold ${name}: replaced by the variable's text when sent.
+std::u16string Interpolate(std::u16string_view text, const std::map<std::string, std::u16string>& variables);
 
 // The value sentinel a fresh "buf" is filled with.
 inline constexpr char16_t kBufferSentinel = 0xA5A5;

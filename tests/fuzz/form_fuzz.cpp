@@ -10,6 +10,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   qs::qsform::DumpForm(qs::FormTextFromBytes(bytes));
-  qs::qsform::CheckForm(bytes, "");
+  qs::qsform::CheckForm(bytes, nullptr);
   return 0;
 }

@@ -55,6 +55,26 @@ TEST(EngineScript, ReportsWhatItCannotRead) {
   EXPECT_TRUE(script.functions.at(u"a.b").empty());
 }
 
+TEST(EngineScript, VariablesCarryTextsAndNumbers) {
+  const Script script = ParseScript(
+      "func a.b\n"
+      "  send 1528 \"名字\" buf expect 1 into name\n"
+      "  send 1525 \"状态\" \"你好，${name}！\"\n"
+      "  send 1557 \"进度\" $pos\n"
+      "  send 1542 rec(str \"城市\", int $index) buf into city\n"
+      "end\n",
+      8);
+  ASSERT_TRUE(script.errors.empty()) << script.errors.front();
+  const auto& body = script.functions.at(u"a.b");
+  EXPECT_EQ(body[0].into, "name");
+  EXPECT_EQ(body[0].expect, 1);
+  EXPECT_EQ(body[2].lParam.variable, "pos");
+  EXPECT_EQ(body[3].wParam.fields[1].variable, "index");
+  const std::map<std::string, std::u16string> variables = {{"name", u"张三"}};
+  EXPECT_EQ(Interpolate(body[1].lParam.text, variables), u"你好，张三！");
+  EXPECT_EQ(Interpolate(u"${missing}x${", variables), u"x${");
+}
+
 TEST(EngineScript, RecordsFollowTheLayoutRule) {
   // rec(tid, int, int, int, int, str, str, dbl, int, out, out): the 32-bit
   // offsets of the plug-in's largest record, and the same rule with 8-byte pointers.

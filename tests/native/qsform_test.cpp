@@ -2,8 +2,6 @@
 // order rules, and the findings of `qsform check`.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 
 #include "tools/qsform/form_report.h"
 
@@ -23,7 +21,7 @@ std::string Dump(std::u16string_view text) { return DumpForm(FormTextFromBytes(B
 
 std::vector<std::string> Check(std::u16string_view text) {
   std::vector<std::string> lines;
-  for (const Finding& f : CheckForm(Bytes(text), "")) lines.push_back(std::to_string(f.line) + ": " + f.text);
+  for (const Finding& f : CheckForm(Bytes(text), nullptr)) lines.push_back(std::to_string(f.line) + ": " + f.text);
   return lines;
 }
 
@@ -148,14 +146,15 @@ TEST(QsForm, CheckReportsWhatTheHostWouldSkip) {
 }
 
 TEST(QsForm, CheckLooksForTheImagesTheFormNames) {
-  const std::string dir = ::testing::TempDir() + "qsform_images";
-  std::filesystem::create_directories(dir);
-  std::ofstream(dir + "/bg.bmp", std::ios::binary) << "BM\x36\x00";
-  std::ofstream(dir + "/logo.png", std::ios::binary) << "not a picture";
+  const FileHead project = [](const std::u16string& name) -> std::optional<std::string> {
+    if (name == u"bg.bmp") return std::string("BM\x36\x00", 4);
+    if (name == u"logo.png") return std::string("not a picture");
+    return std::nullopt;
+  };
   const std::u16string form =
       u"w w \"c\" 0 0 1 1 背景图片:bg.bmp|\n图片框 p 1 1 2 2 图片名称:logo.png|\n图片框 q 1 1 2 2 图片名称:none.gif|\n窗口结束\n";
   std::vector<std::string> lines;
-  for (const Finding& f : CheckForm(Bytes(form), dir)) lines.push_back(std::to_string(f.line) + ": " + f.text);
+  for (const Finding& f : CheckForm(Bytes(form), project)) lines.push_back(std::to_string(f.line) + ": " + f.text);
   const std::vector<std::string> expected = {
       "2: the file 'logo.png' is not an image the host can decode; nothing is shown",
       "3: the image 'none.gif' is not in the project; nothing is shown",
@@ -168,7 +167,7 @@ TEST(QsForm, EncodingIsChecked) {
   EXPECT_FALSE(LooksLikeUtf16Le("w w \"c\" 0 0 1 1\r\n"));
   EXPECT_FALSE(LooksLikeUtf16Le("\xEF\xBB\xBFw"));
   EXPECT_FALSE(LooksLikeUtf16Le("abc"));
-  const std::vector<Finding> findings = CheckForm("w w \"c\" 0 0 1 1\r\n\xE7\xAA\x97\xE5\x8F\xA3\xE7\xBB\x93\xE6\x9D\x9F\r\n", "");
+  const std::vector<Finding> findings = CheckForm("w w \"c\" 0 0 1 1\r\n\xE7\xAA\x97\xE5\x8F\xA3\xE7\xBB\x93\xE6\x9D\x9F\r\n", nullptr);
   ASSERT_FALSE(findings.empty());
   EXPECT_EQ(findings[0].text, "the file does not look like UTF-16LE text; the host reads it as UTF-16LE anyway");
 }

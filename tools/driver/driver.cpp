@@ -153,20 +153,39 @@ bool IsMessageBox(HWND window) {
   return false;
 }
 
+namespace {
+
+struct WindowSearch {
+  DWORD processId = 0;
+  const wchar_t* className = nullptr;
+  const wchar_t* text = nullptr;
+  bool first = false;  // stop at the first match
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM data) {
+  auto* s = reinterpret_cast<WindowSearch*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == s->processId) s->found.push_back(window);
+  return TRUE;
+}
+
+BOOL CALLBACK CollectChild(HWND window, LPARAM data) {
+  auto* s = reinterpret_cast<WindowSearch*>(data);
+  if (s->first && !IsWindowVisible(window)) return TRUE;
+  if (s->className && _wcsicmp(ClassName(window).c_str(), s->className) != 0) return TRUE;
+  if (s->text && WindowText(window) != s->text) return TRUE;
+  s->found.push_back(window);
+  return !s->first;
+}
+
+}  // namespace
+
 std::vector<HWND> TopLevelWindows(DWORD processId) {
-  struct Search {
-    DWORD processId;
-    std::vector<HWND> found;
-  } search{processId, {}};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == s->processId) s->found.push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  WindowSearch search;
+  search.processId = processId;
+  EnumWindows(CollectProcessWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
@@ -186,38 +205,18 @@ std::wstring WindowText(HWND window) {
 }
 
 HWND FindDescendant(HWND parent, const wchar_t* className, const wchar_t* text) {
-  struct Search {
-    const wchar_t* className;
-    const wchar_t* text;
-    HWND found;
-  } search{className, text, nullptr};
-  EnumChildWindows(
-      parent,
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        if (!IsWindowVisible(window)) return TRUE;
-        if (s->className && _wcsicmp(ClassName(window).c_str(), s->className) != 0) return TRUE;
-        if (s->text && WindowText(window) != s->text) return TRUE;
-        s->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  WindowSearch search;
+  search.className = className;
+  search.text = text;
+  search.first = true;
+  EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&search));
+  return search.found.empty() ? nullptr : search.found.front();
 }
 
 std::vector<HWND> FindDescendants(HWND parent, const wchar_t* className) {
-  struct Search {
-    const wchar_t* className;
-    std::vector<HWND> found;
-  } search{className, {}};
-  EnumChildWindows(
-      parent,
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(data);
-        if (!s->className || _wcsicmp(ClassName(window).c_str(), s->className) == 0) s->found.push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  WindowSearch search;
+  search.className = className;
+  EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 

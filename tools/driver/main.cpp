@@ -1,13 +1,17 @@
-// qsdriver [--timeout MS] [--env NAME=VALUE]... [--cmdline TEXT] [--close-after MS] PROGRAM
-// Starts PROGRAM, answers and prints its message boxes, optionally closes its
-// main window, and prints its exit code. Exit status: 0 when the program
-// ended within the timeout, 3 when it had to be killed, 2 for bad arguments.
+// qsdriver [--timeout MS] [--env NAME=VALUE]... [--cmdline TEXT] [--close-after MS]
+//          [--tour FILE --out DIR] PROGRAM
+// Starts PROGRAM, answers and prints its message boxes, optionally runs a
+// tour of its main window (tools/driver/tour.h) or closes it after a while,
+// and prints its exit code. Exit status: 0 when the program ended within the
+// timeout (and the tour went through), 1 when a tour step failed, 3 when the
+// program had to be killed, 2 for bad arguments.
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 
 #include "tools/driver/driver.h"
+#include "tools/driver/tour.h"
 
 namespace {
 
@@ -20,7 +24,8 @@ std::string Utf8(const std::wstring& text) {
 
 int Usage() {
   fprintf(stderr,
-          "usage: qsdriver [--timeout MS] [--env NAME=VALUE]... [--cmdline TEXT] [--close-after MS] PROGRAM\n");
+          "usage: qsdriver [--timeout MS] [--env NAME=VALUE]... [--cmdline TEXT] [--close-after MS]\n"
+          "                [--tour FILE --out DIR] PROGRAM\n");
   return 2;
 }
 
@@ -29,7 +34,7 @@ int Usage() {
 int wmain(int argc, wchar_t** argv) {
   DWORD timeout = 60000;
   long closeAfter = -1;
-  std::wstring program;
+  std::wstring program, tourPath, outDir;
   qs::driver::StartOptions options;
   for (int i = 1; i < argc; ++i) {
     const std::wstring argument = argv[i];
@@ -37,6 +42,8 @@ int wmain(int argc, wchar_t** argv) {
     if (argument == L"--timeout" && hasValue) timeout = wcstoul(argv[++i], nullptr, 10);
     else if (argument == L"--close-after" && hasValue) closeAfter = wcstol(argv[++i], nullptr, 10);
     else if (argument == L"--cmdline" && hasValue) options.commandLine = argv[++i];
+    else if (argument == L"--tour" && hasValue) tourPath = argv[++i];
+    else if (argument == L"--out" && hasValue) outDir = argv[++i];
     else if (argument == L"--env" && hasValue) {
       const std::wstring pair = argv[++i];
       const size_t equals = pair.find(L'=');
@@ -48,7 +55,24 @@ int wmain(int argc, wchar_t** argv) {
       program = argument;
     }
   }
-  if (program.empty()) return Usage();
+  if (program.empty() || (!tourPath.empty() && outDir.empty())) return Usage();
+  std::vector<std::wstring> tour;
+  if (!tourPath.empty()) {
+    const std::string text = qs::driver::ReadFileText(tourPath);
+    std::wstring all(text.size() + 1, L'\0');
+    all.resize(MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, all.data(), static_cast<int>(all.size())) - 1);
+    for (size_t start = 0, end; start <= all.size(); start = end + 1) {
+      end = all.find(L'\n', start);
+      if (end == std::wstring::npos) end = all.size();
+      std::wstring line = all.substr(start, end - start);
+      if (!line.empty() && line.back() == L'\r') line.pop_back();
+      tour.push_back(line);
+    }
+    if (tour.empty() || text.empty()) {
+      fprintf(stderr, "qsdriver: cannot read the tour %s\n", Utf8(tourPath).c_str());
+      return 2;
+    }
+  }
 
   qs::driver::HostProcess host;
   if (!host.Start(program, options)) {
@@ -62,7 +86,16 @@ int wmain(int argc, wchar_t** argv) {
     fflush(stdout);
   };
   const ULONGLONG start = GetTickCount64();
-  if (closeAfter >= 0) {
+  bool toured = true;
+  if (!tour.empty()) {
+    if (HWND window = host.WaitForMainWindow(timeout)) {
+      toured = qs::driver::RunTour(host, window, tour, outDir, [](const std::wstring& line) {
+        printf("%s\n", Utf8(line).c_str());
+        fflush(stdout);
+      });
+      if (!toured) host.CloseMainWindow();
+    }
+  } else if (closeAfter >= 0) {
     if (HWND window = host.WaitForMainWindow(timeout)) {
       wchar_t caption[512] = {};
       GetWindowTextW(window, caption, 512);
@@ -80,5 +113,5 @@ int wmain(int argc, wchar_t** argv) {
     return 3;
   }
   printf("exit: %lu\n", host.exitCode());
-  return 0;
+  return toured ? 0 : 1;
 }

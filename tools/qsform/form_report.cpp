@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <map>
 #include <vector>
 
@@ -176,36 +175,30 @@ bool HasImageSignature(const std::string& head) {
 }
 
 // Reports an image the host would fail to show.
-void CheckImage(const std::u16string& name, int line, const std::string& projectDir, Findings& findings) {
-  if (name.empty() || projectDir.empty()) return;
-  const std::string path = projectDir + "/" + ToUtf8(name);
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
+void CheckImage(const std::u16string& name, int line, const FileHead& head, Findings& findings) {
+  if (name.empty() || !head) return;
+  const std::optional<std::string> bytes = head(name);
+  if (!bytes)
     findings.push_back({line, "the image '" + ToUtf8(name) + "' is not in the project; nothing is shown"});
-    return;
-  }
-  std::string head(16, '\0');
-  file.read(head.data(), static_cast<std::streamsize>(head.size()));
-  head.resize(static_cast<std::size_t>(file.gcount()));
-  if (!HasImageSignature(head))
+  else if (!HasImageSignature(*bytes))
     findings.push_back({line, "the file '" + ToUtf8(name) + "' is not an image the host can decode; nothing is shown"});
 }
 
 class CheckingBuilder : public RecordingBuilder {
  public:
-  CheckingBuilder(const std::string& projectDir, Findings& findings) : projectDir_(projectDir), findings_(findings) {}
+  CheckingBuilder(const FileHead& head, Findings& findings) : head_(head), findings_(findings) {}
   void BuildWindow(const WindowLine& window) override {
     RecordingBuilder::BuildWindow(window);
-    if (window.properties.backgroundImage) CheckImage(*window.properties.backgroundImage, window.line, projectDir_, findings_);
+    if (window.properties.backgroundImage) CheckImage(*window.properties.backgroundImage, window.line, head_, findings_);
   }
   void* BuildControl(const ControlLine& line, const ControlParent& parent) override {
     if (line.kind->kind == ControlKind::PictureBox && line.properties.pictureName)
-      CheckImage(*line.properties.pictureName, line.line, projectDir_, findings_);
+      CheckImage(*line.properties.pictureName, line.line, head_, findings_);
     return RecordingBuilder::BuildControl(line, parent);
   }
 
  private:
-  std::string projectDir_;
+  const FileHead& head_;
   Findings& findings_;
 };
 
@@ -230,7 +223,7 @@ bool LooksLikeUtf16Le(std::string_view bytes) {
   return true;
 }
 
-Findings CheckForm(std::string_view bytes, const std::string& projectDir) {
+Findings CheckForm(std::string_view bytes, const FileHead& head) {
   Findings findings;
   if (!LooksLikeUtf16Le(bytes))
     findings.push_back({1, "the file does not look like UTF-16LE text; the host reads it as UTF-16LE anyway"});
@@ -238,7 +231,7 @@ Findings CheckForm(std::string_view bytes, const std::string& projectDir) {
     findings.push_back({1, "the file is empty; the window gets no controls"});
     return findings;
   }
-  CheckingBuilder builder(projectDir, findings);
+  CheckingBuilder builder(head, findings);
   static ControlTable table;
   table.ClearControls();
   WalkForm(FormTextFromBytes(bytes), builder, table, &findings);

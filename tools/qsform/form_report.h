@@ -2,6 +2,8 @@
 // findings of what the host would silently skip or get wrong.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,9 +14,12 @@ namespace qs::qsform {
 // The JSON description of the form text.
 std::string DumpForm(std::u16string_view text);
 
-// The findings for a form file's bytes; `projectDir` (may be empty) is
-// where the images the form names are looked for.
-Findings CheckForm(std::string_view bytes, const std::string& projectDir);
+// The first bytes of a file of the project, or nothing when it is missing.
+using FileHead = std::function<std::optional<std::string>(const std::u16string& name)>;
+
+// The findings for a form file's bytes; `head` (may be empty: no image
+// checks) reads the images the form names from the project.
+Findings CheckForm(std::string_view bytes, const FileHead& head);
 
 // Heuristic: UTF-16LE text rather than 8-bit text.
 bool LooksLikeUtf16Le(std::string_view bytes);

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <string>
 
+#include "common/utf.h"
 #include "form/form_reader.h"
 #include "tools/qsform/form_report.h"
 
@@ -34,7 +35,15 @@ int main(int argc, char** argv) {
   }
   const std::size_t slash = path.find_last_of("/\\");
   const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash);
-  const qs::Findings findings = qs::qsform::CheckForm(bytes, dir);
+  // Images are looked for beside the form, as the host looks in the work directory.
+  const qs::Findings findings = qs::qsform::CheckForm(bytes, [&](const std::u16string& name) {
+    std::ifstream image(dir + "/" + qs::ToUtf8(name), std::ios::binary);
+    if (!image) return std::optional<std::string>();
+    std::string head(16, '\0');
+    image.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(image.gcount()));
+    return std::optional<std::string>(head);
+  });
   for (const qs::Finding& f : findings) std::printf("%s:%d: %s\n", path.c_str(), f.line, f.text.c_str());
   return findings.empty() ? 0 : 1;
 }

@@ -1,19 +1,27 @@
 // Packing a script project: the folder's contents as a 7z archive, embedded
-// into a copy of the host executable as resource "QSLC" / 130.
+// into a copy of the host executable as resource "QSLC" / 130, after the
+// form has been checked; optionally with an icon and version information.
+// The same folder always gives the same bytes.
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
+
+#include "tools/qspack/exe_resources.h"
 
 namespace qs::pack {
 
 struct PackOptions {
-  std::wstring hostPath;    // QSExe.exe to copy
-  bool showProgress = false;
-  std::function<void(const std::wstring&)> report;  // warnings and errors, one line each
+  std::wstring hostPath;                     // QSExe.exe to copy
+  bool strict = false;                       // refuse a project whose form has findings
+  std::wstring iconPath;                     // an .ico (relative paths: in the project)
+  std::optional<VersionInfo> version;        // version resource
+  bool showProgress = false;                 // the archiver's percentages on the console
+  std::function<void(const std::wstring&)> report;  // findings, warnings and errors, one line each
 };
 
-enum PackStatus { kPacked = 0, kFailed = 1, kBadArguments = 2 };
+enum PackStatus { kPacked = 0, kFailed = 1, kBadArguments = 2, kRefused = 3 };
 
 PackStatus PackProject(const std::wstring& projectDir, const std::wstring& outputExe, const PackOptions& options);
 
