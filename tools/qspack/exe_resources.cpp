@@ -21,31 +21,43 @@ struct GroupIconEntry {  // in an RT_GROUP_ICON resource
 };
 #pragma pack(pop)
 
-struct ResourceName {
-  WORD id;
-  WORD language;
+struct CopyContext {
+  HANDLE update;
+  bool ok = true;
 };
 
-BOOL CALLBACK CollectLanguage(HMODULE, LPCWSTR, LPCWSTR name, WORD language, LONG_PTR data) {
-  reinterpret_cast<std::vector<ResourceName>*>(data)->push_back(
-      {static_cast<WORD>(reinterpret_cast<ULONG_PTR>(name)), language});
+BOOL CALLBACK CopyLanguage(HMODULE module, LPCWSTR type, LPCWSTR name, WORD language, LONG_PTR data) {
+  auto* context = reinterpret_cast<CopyContext*>(data);
+  HRSRC found = FindResourceExW(module, type, name, language);
+  HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
+  void* bytes = loaded ? LockResource(loaded) : nullptr;
+  if (!bytes || !UpdateResourceW(context->update, type, name, language, bytes, SizeofResource(module, found)))
+    context->ok = false;
   return TRUE;
 }
 
-BOOL CALLBACK CollectName(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR data) {
-  if (IS_INTRESOURCE(name)) EnumResourceLanguagesW(module, type, name, CollectLanguage, data);
+BOOL CALLBACK CopyName(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR data) {
+  EnumResourceLanguagesW(module, type, name, CopyLanguage, data);
   return TRUE;
 }
 
-// The RT_ICON images an executable carries.
-std::vector<ResourceName> IconImages(const std::wstring& path) {
-  std::vector<ResourceName> names;
-  HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  if (!module) return names;
-  EnumResourceNamesW(module, RT_ICON, CollectName, reinterpret_cast<LONG_PTR>(&names));
+BOOL CALLBACK CopyType(HMODULE module, LPWSTR type, LONG_PTR data) {
+  if (type != RT_ICON && type != RT_GROUP_ICON) EnumResourceNamesW(module, type, CopyName, data);
+  return TRUE;
+}
+
+}  // namespace
+
+bool CopyResourcesButIcons(HANDLE update, const std::wstring& exePath) {
+  HMODULE module = LoadLibraryExW(exePath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!module) return false;
+  CopyContext context{update};
+  EnumResourceTypesW(module, CopyType, reinterpret_cast<LONG_PTR>(&context));
   FreeLibrary(module);
-  return names;
+  return context.ok;
 }
+
+namespace {
 
 // A node of the version resource: length, value length, type, key, value, children.
 class VersionNode {
@@ -104,7 +116,7 @@ bool ParseVersion(const std::wstring& text, VersionInfo* info) {
   return false;  // more than four parts
 }
 
-bool ReplaceIcon(HANDLE update, const std::wstring& hostPath, const std::string& ico) {
+bool WriteIcon(HANDLE update, const std::string& ico) {
   if (ico.size() < 6) return false;
   WORD header[3];
   std::memcpy(header, ico.data(), sizeof header);
@@ -115,8 +127,6 @@ bool ReplaceIcon(HANDLE update, const std::wstring& hostPath, const std::string&
   for (const IconDirEntry& e : entries)
     if (e.bytes == 0 || e.offset > ico.size() || e.bytes > ico.size() - e.offset) return false;
 
-  for (const ResourceName& old : IconImages(hostPath))
-    UpdateResourceW(update, RT_ICON, MAKEINTRESOURCEW(old.id), old.language, nullptr, 0);
   std::string group(reinterpret_cast<const char*>(header), sizeof header);
   for (WORD i = 0; i < count; ++i) {
     const IconDirEntry& e = entries[i];

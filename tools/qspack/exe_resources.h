@@ -21,10 +21,14 @@ struct VersionInfo {
 // Parses "a.b.c.d" (one to four numbers); false when it is not that.
 bool ParseVersion(const std::wstring& text, VersionInfo* info);
 
-// Replaces icon group 128 and its images with those of an .ico file's bytes;
-// `hostPath` names the executable the update started from (its old icon
-// images are removed). False when the bytes are no icon file.
-bool ReplaceIcon(HANDLE update, const std::wstring& hostPath, const std::string& ico);
+// Adds every resource of an executable to an update that started empty,
+// except its icons (RT_ICON, RT_GROUP_ICON): the way to replace an icon
+// whose old images must not stay behind.
+bool CopyResourcesButIcons(HANDLE update, const std::wstring& exePath);
+
+// Writes icon group 128 and its images (ids 1..n) from an .ico file's
+// bytes. False when the bytes are no icon file.
+bool WriteIcon(HANDLE update, const std::string& ico);
 
 // Writes version resource 1.
 bool WriteVersionInfo(HANDLE update, const VersionInfo& info);

@@ -96,7 +96,9 @@ PackStatus PackProject(const std::wstring& projectDirIn, const std::wstring& out
   Measure(projectDir, &files, &bytes);
   if (options.showProgress)
     report(L"packing " + std::to_wstring(files) + L" files, " + std::to_wstring(bytes / 1024) + L" KiB");
-  const std::wstring archive = outputExe + L".qspack.7z";
+  wchar_t temp[MAX_PATH + 1] = {};
+  GetTempPathW(MAX_PATH + 1, temp);
+  const std::wstring archive = std::wstring(temp) + L"qspack-" + std::to_wstring(GetCurrentProcessId()) + L".7z";
   DeleteFileW(archive.c_str());
   // No times and no attributes, a fixed thread count: the same folder always
   // gives the same archive.
@@ -113,14 +115,19 @@ PackStatus PackProject(const std::wstring& projectDirIn, const std::wstring& out
     report(L"error: cannot write " + outputExe);
     return kFailed;
   }
-  HANDLE update = BeginUpdateResourceW(outputExe.c_str(), FALSE);
+  // A new icon means starting from no resources, so that none of the old
+  // icon images stays behind; the host's others are copied over.
+  HANDLE update = BeginUpdateResourceW(outputExe.c_str(), !icon.empty());
   bool written = update != nullptr;
+  if (written && !icon.empty()) {
+    written = CopyResourcesButIcons(update, options.hostPath);
+    if (written && !WriteIcon(update, icon)) {
+      report(L"error: not an icon file: " + options.iconPath);
+      written = false;
+    }
+  }
   written = written && UpdateResourceW(update, L"QSLC", MAKEINTRESOURCEW(130), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
                                        const_cast<char*>(package.data()), static_cast<DWORD>(package.size()));
-  if (written && !icon.empty() && !ReplaceIcon(update, options.hostPath, icon)) {
-    report(L"error: not an icon file: " + options.iconPath);
-    written = false;
-  }
   if (written && options.version) written = WriteVersionInfo(update, *options.version);
   if (update) written = EndUpdateResourceW(update, !written) && written;
   if (!written) {
