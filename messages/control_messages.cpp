@@ -55,8 +55,15 @@ LRESULT ReadWholeText(const MessageTarget& t, WPARAM, LPARAM lParam) {
   return 1;
 }
 
+// Sets only the button named: an automatic radio button may clear the rest
+// of its group when it is checked (Wine's do), so for the moment of the
+// change it is a plain radio button.
 LRESULT SetState(const MessageTarget& t, WPARAM, LPARAM lParam) {
+  const LONG_PTR style = GetWindowLongPtrW(t.hwnd, GWL_STYLE);
+  const bool autoRadio = (style & BS_TYPEMASK) == BS_AUTORADIOBUTTON;
+  if (autoRadio) SendMessageW(t.hwnd, BM_SETSTYLE, (style & ~BS_TYPEMASK) | BS_RADIOBUTTON, FALSE);
   SendMessageW(t.hwnd, BM_SETCHECK, lParam != 0 ? 1 : 0, 0);
+  if (autoRadio) SendMessageW(t.hwnd, BM_SETSTYLE, style & 0xFFFF, FALSE);
   return 1;
 }
 

@@ -24,7 +24,7 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 mkdir -p "$prefix"
 /usr/lib/wine/wine64 wineboot -i </dev/null >/dev/null 2>&1
-# Chinese text falls back to the CJK font (see the .reg file).
-/usr/lib/wine/wine64 regedit /S "$(dirname "$0")/wine-fonts.reg" </dev/null >/dev/null 2>&1
+# Unmanaged windows and the CJK font fallback (see the .reg file).
+/usr/lib/wine/wine64 regedit /S "$(dirname "$0")/wine-settings.reg" </dev/null >/dev/null 2>&1
 /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1 || true
 "$@"
