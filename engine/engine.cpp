@@ -3,9 +3,11 @@
 // Every entry-point call and every statement is written to the log file
 // named by QSENGINE_LOG (nothing is logged when it is unset).
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
@@ -82,6 +84,7 @@ std::string CurrentDirectory() {
 // ---- engine state -------------------------------------------------------
 
 HWND g_host = nullptr;
+std::wstring g_workDirectory;  // from QSSetExeTempPath
 Script g_script;
 win32::OwnedHandle g_stop(CreateEventW(nullptr, TRUE, FALSE, nullptr));
 CRITICAL_SECTION g_threadsLock;
@@ -221,6 +224,43 @@ std::string DescribeResult(const Argument& argument, const Materialized& m) {
 
 bool Run(const std::vector<Statement>& body, Context& context);
 
+// The number in a "Name:   1234 kB" line of a /proc status text, or 0.
+unsigned long long ProcField(const std::string& status, const char* name) {
+  const size_t at = status.find(name);
+  return at == std::string::npos ? 0 : std::strtoull(status.c_str() + at + strlen(name), nullptr, 10);
+}
+
+// What the host process holds. The platform's counts (GDI and user objects,
+// kernel handles, private bytes) where it keeps them; beside them the slot a
+// new GDI object, menu and event would take (the tables hand out freed slots
+// again, so a leak shows as a climbing slot) and, under Wine, the resident
+// and data sizes of the process from /proc.
+std::string UsageText() {
+  DWORD handles = 0;
+  GetProcessHandleCount(GetCurrentProcess(), &handles);
+  PROCESS_MEMORY_COUNTERS_EX memory{};
+  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
+  HBRUSH brush = CreateSolidBrush(0);
+  HMENU menu = CreateMenu();
+  HANDLE event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  const unsigned gdiSlot = LOWORD(reinterpret_cast<ULONG_PTR>(brush)), userSlot = LOWORD(reinterpret_cast<ULONG_PTR>(menu));
+  const unsigned long long handleSlot = reinterpret_cast<ULONG_PTR>(event) / 4;
+  DeleteObject(brush);
+  DestroyMenu(menu);
+  CloseHandle(event);
+  std::string status;
+  win32::OwnedHandle proc(CreateFileW(L"Z:\\proc\\self\\status", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  char chunk[8192];
+  DWORD read = 0;
+  while (proc && ReadFile(proc.get(), chunk, sizeof chunk, &read, nullptr) && read > 0) status.append(chunk, read);
+  char text[320];
+  snprintf(text, sizeof text, "gdi=%lu user=%lu handles=%lu private=%zu gdiSlot=%u userSlot=%u handleSlot=%llu rssKb=%llu dataKb=%llu",
+           GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS),
+           handles, static_cast<size_t>(memory.PrivateUsage), gdiSlot, userSlot, handleSlot,
+           ProcField(status, "VmRSS:"), ProcField(status, "VmData:"));
+  return text;
+}
+
 // What "into" keeps: the text the host wrote into the buffer, else the text
 // an outptr field points to, else the result.
 std::u16string Returned(const Statement& s, const Materialized& wm, const Materialized& lm, LRESULT result) {
@@ -280,6 +320,17 @@ bool RunStatement(const Statement& s, Context& context) {
     case K::Log:
       TheLog().Write(context.name + ": log " + Utf8(s.text));
       return true;
+    case K::Usage:
+      TheLog().Write(context.name + ": usage " + UsageText());
+      return true;
+    case K::Hold: {
+      // A file of the work directory kept open, without sharing its
+      // deletion, until the process ends.
+      const std::wstring path = g_workDirectory + L"\\" + win32::ToWide(s.text);
+      const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+      TheLog().Write(context.name + ": hold " + Utf8(s.text) + (file != INVALID_HANDLE_VALUE ? " -> open" : " -> failed"));
+      return true;
+    }
     case K::Repeat:
       for (std::int64_t i = 0; i < s.count; ++i)
         if (!Run(s.body, context)) return false;
@@ -418,6 +469,7 @@ QS_EXPORT_2 int QSSetExeHandle(HWND window) {
 
 QS_EXPORT_3 int QSSetExeTempPath(const wchar_t* workDirectory) {
   TheLog().Write("QSSetExeTempPath path=" + Utf8(workDirectory));
+  if (workDirectory) g_workDirectory = workDirectory;
   return 1;
 }
 

@@ -208,6 +208,13 @@ bool ParseStatement(std::string_view keyword, LineReader& in, Statement& stateme
     statement.kind = K::Start;
     statement.text = FromUtf8(in.Word());
     if (statement.text.empty()) return error = "function name expected", false;
+  } else if (keyword == "usage") {
+    statement.kind = K::Usage;
+  } else if (keyword == "hold") {
+    statement.kind = K::Hold;
+    statement.text = FromUtf8(in.Rest());
+    if (statement.text.empty()) return error = "file name expected", false;
+    return true;
   } else if (keyword == "log") {
     statement.kind = K::Log;
     if (in.Peek('"')) {

@@ -36,7 +36,7 @@ struct Argument {
 };
 
 struct Statement {
-  enum class Kind { Send, Post, Sleep, Start, Log, Repeat, Timed };
+  enum class Kind { Send, Post, Sleep, Start, Log, Repeat, Timed, Hold, Usage };
   Kind kind = Kind::Log;
   int line = 0;
   std::uint32_t message = 0;           // Send, Post
@@ -44,7 +44,7 @@ struct Statement {
   std::optional<std::int64_t> expect;  // Send: the result it should give
   std::string into;                    // Send: the variable that gets the text or result back
   std::int64_t count = 0;              // Sleep (ms), Repeat, Timed
-  std::u16string text;                 // Start (function), Log (text)
+  std::u16string text;                 // Start (function), Log (text), Hold (file)
   std::vector<Statement> body;         // Repeat, Timed
 };
 

@@ -37,6 +37,8 @@ const win32::MessageMap<CQSExeDlg>& CQSExeDlg::Messages() {
       m.Add(message, &CQSExeDlg::OnServiceMessage);
     m.Add(WM_TIMER, &CQSExeDlg::OnTimer);
     m.Add(WM_COMMAND, &CQSExeDlg::OnCommand);
+    m.Add(WM_QUERYENDSESSION, &CQSExeDlg::OnEndSession);
+    m.Add(WM_ENDSESSION, &CQSExeDlg::OnEndSession);
     m.Seal();
     return m;
   }();
@@ -91,6 +93,14 @@ LRESULT CQSExeDlg::OnServiceMessage(UINT message, WPARAM wParam, LPARAM lParam) 
 // Timer 10 scans the keys of a wait; every timer then goes to the default handling.
 LRESULT CQSExeDlg::OnTimer(UINT, WPARAM timer, LPARAM) {
   if (timer == kWaitKeyTimer) ScanWaitKeys();
+  return 0;
+}
+
+// Log-off and shutdown: the session may end; when it does, the close
+// sequence runs, so the engine stops and the work directory goes.
+LRESULT CQSExeDlg::OnEndSession(UINT message, WPARAM ending, LPARAM) {
+  if (message == WM_QUERYENDSESSION) return TRUE;
+  if (ending) RunCloseSequence();
   return 0;
 }
 

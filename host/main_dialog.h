@@ -67,6 +67,7 @@ class CQSExeDlg : public win32::Dialog {
   LRESULT OnServiceMessage(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnTimer(UINT message, WPARAM timer, LPARAM lParam);
   LRESULT OnCommand(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnEndSession(UINT message, WPARAM ending, LPARAM lParam);
 
   WindowProperties windowProperties_;
   win32::OwnedBitmap backgroundImage_;

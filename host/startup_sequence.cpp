@@ -54,6 +54,7 @@ void CQSExeDlg::RunStartupSequence() {
 
   SetWorkDirectory(FormWorkDirectory());
   if (PathFileExistsW(WorkDirectory().c_str())) DeleteDirectoryTree(WorkDirectory());
+  SweepStaleWorkDirectories();
   CreateDirectoryW(WorkDirectory().c_str(), nullptr);
   const std::wstring startDirectory = GetCurrentDirectoryString();
   SetCurrentDirectoryW(WorkDirectory().c_str());
@@ -89,7 +90,7 @@ void CQSExeDlg::RunCloseSequence() {
   engine = EngineLink{};
   plugins_.ReleaseAll();
   CoUninitialize();
-  DeleteDirectoryTree(WorkDirectory());
+  RemoveWorkDirectory(WorkDirectory());
   EndDialog(IDCANCEL);
 }
 

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "host/work_dir_name.h"
 #include "win32/text.h"
 
@@ -40,13 +42,75 @@ std::wstring TemporaryPath() {
   return std::wstring();
 }
 
+std::wstring OwnTitle() { return win32::ToWide(FileTitle(win32::ToU16(win32::GetModulePath(nullptr)))); }
+
 }  // namespace
 
 std::wstring FormWorkDirectory() {
+  return win32::ToWide(WorkDirectoryPath(win32::ToU16(TemporaryPath()), GetCurrentProcessId(), win32::ToU16(OwnTitle())));
+}
+
+namespace {
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// True when a process of this id runs an executable with this file title.
+bool RunsTitle(DWORD processId, const std::wstring& title) {
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  if (!process) return GetLastError() == ERROR_ACCESS_DENIED;  // there, but not ours to see: leave it
+  bool same = false;
+  DWORD code = 0;
+  if (GetExitCodeProcess(process, &code) && code == STILL_ACTIVE) {
+    std::wstring image(32768, L'\0');
+    DWORD size = static_cast<DWORD>(image.size());
+    if (QueryFullProcessImageNameW(process, 0, image.data(), &size)) {
+      image.resize(size);
+      same = _wcsicmp(win32::ToWide(FileTitle(win32::ToU16(image))).c_str(), title.c_str()) == 0;
+    } else {
+      same = true;  // cannot tell: leave it
+    }
+  }
+  CloseHandle(process);
+  return same;
+}
+
+}  // namespace
+
+void SweepStaleWorkDirectories() {
   const std::wstring temp = TemporaryPath();
-  const std::wstring module = win32::GetModulePath(nullptr);
-  return win32::ToWide(WorkDirectoryPath(win32::ToU16(temp), GetCurrentProcessId(),
-                                          FileTitle(win32::ToU16(module))));
+  const std::wstring title = OwnTitle();
+  if (temp.empty() || title.empty()) return;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((temp + L"*" + title).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  std::vector<std::wstring> stale;
+  do {
+    const std::wstring name = found.cFileName;
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+      continue;
+    // <decimal process id><title>, exactly.
+    if (name.size() <= title.size() || name.compare(name.size() - title.size(), title.size(), title) != 0) continue;
+    const std::wstring digits = name.substr(0, name.size() - title.size());
+    if (digits.size() > 10 || digits.find_first_not_of(L"0123456789") != std::wstring::npos) continue;
+    const unsigned long long pid = std::stoull(digits);
+    if (pid > 0xFFFFFFFFull || pid == GetCurrentProcessId() || RunsTitle(static_cast<DWORD>(pid), title)) continue;
+    const std::wstring dir = temp + name;
+    if (Exists(dir + L"\\main.qwin") || Exists(dir + L"\\scriptcore.dll") || Exists(dir + L"\\" + kRemovalMark))
+      stale.push_back(dir);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  for (const std::wstring& dir : stale) DeleteDirectoryTree(dir);
+}
+
+void RemoveWorkDirectory(const std::wstring& path) {
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    if (DeleteDirectoryTree(path)) return;
+    Sleep(100);
+  }
+  // What is still there goes at the next start of this executable.
+  HANDLE mark = CreateFileW((path + L"\\" + kRemovalMark).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_HIDDEN, nullptr);
+  if (mark != INVALID_HANDLE_VALUE) CloseHandle(mark);
 }
 
 std::wstring WorkFilePath(const std::wstring& name) { return g_workDirectory + L"\\" + name; }

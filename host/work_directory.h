@@ -13,6 +13,21 @@ void SetWorkDirectory(std::wstring path);
 // Temporary-files path + decimal process id + the executable's file title.
 std::wstring FormWorkDirectory();
 
+// Removes the work directories that runs of this executable left behind
+// when they crashed, were killed or could not remove them: directories of
+// the temporary folder named by a process id and this executable's title,
+// whose process no longer runs (or runs another program), and which carry
+// the marks of a work directory (main.qwin, scriptcore.dll or the removal
+// mark). A live instance's directory is never touched, nor this process's.
+void SweepStaleWorkDirectories();
+
+// Deletes the work directory at close; a file that stays locked is tried
+// again briefly, then the directory is marked for the next start's sweep.
+void RemoveWorkDirectory(const std::wstring& path);
+
+// The file that marks a directory for removal at the next start.
+inline constexpr wchar_t kRemovalMark[] = L".qsexe-remove";
+
 // "<work directory>\<name>".
 std::wstring WorkFilePath(const std::wstring& name);
 

@@ -69,9 +69,12 @@ HWND Dialog::CreateModeless(HWND parent) {
 void Dialog::EndDialog(INT_PTR result) {
   result_ = result;
   ended_ = true;
-  // Hidden at once, destroyed when the modal loop has returned.
-  if (hwnd_) SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
-                          SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // Hidden at once, destroyed when the modal loop has returned. A posted
+  // message wakes the loop, which may be waiting after a sent message.
+  if (hwnd_) {
+    SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PostMessageW(hwnd_, WM_NULL, 0, 0);
+  }
 }
 
 bool Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT*) {
