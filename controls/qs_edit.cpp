@@ -7,7 +7,7 @@ namespace qs {
 void CQSEdit::SetPassword(bool password) {
   SendMessageW(hwnd(), EM_SETPASSWORDCHAR, password ? L'*' : 0, 0);
   password_ = password;
-  InvalidateRect(GetParent(hwnd()), nullptr, TRUE);
+  if (IsWindowVisible(hwnd())) InvalidateRect(GetParent(hwnd()), nullptr, TRUE);
 }
 
 void CQSEdit::SetTextColor(COLORREF color) {

@@ -62,7 +62,9 @@ void CQSListBox::Layout() {
   GetClientRect(hwnd(), &client);
   const int caption = CaptionHeight();
   MoveWindow(list_, 0, caption, client.right, std::max<LONG>(0, client.bottom - caption), TRUE);
-  ListView_SetColumnWidth(list_, 0, LVSCW_AUTOSIZE_USEHEADER);
+  RECT inner;
+  GetClientRect(list_, &inner);
+  ListView_SetColumnWidth(list_, 0, inner.right);  // the one column spans the list
 }
 
 int CQSListBox::GetCount() const { return ListView_GetItemCount(list_); }
@@ -92,9 +94,7 @@ int CQSListBox::AddItem(const std::wstring& text, LPARAM data, int position) {
   item.iItem = position < 0 ? GetCount() : position;
   item.pszText = const_cast<wchar_t*>(text.c_str());
   item.lParam = data;
-  const int index = ListView_InsertItem(list_, &item);
-  ListView_SetColumnWidth(list_, 0, LVSCW_AUTOSIZE_USEHEADER);
-  return index;
+  return ListView_InsertItem(list_, &item);
 }
 
 bool CQSListBox::RemoveItem(int index) { return ListView_DeleteItem(list_, index) != FALSE; }

@@ -14,7 +14,9 @@ RECT RectInParent(HWND control, HWND parent) {
 }  // namespace
 
 void RedrawInParent(HWND control) {
-  if (!control) return;
+  // A control that does not show (its window, or the window it stands on,
+  // is hidden, as while the form loads) is painted whole when it shows.
+  if (!control || !IsWindowVisible(control)) return;
   HWND parent = GetParent(control);
   RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   if (!parent) return;
@@ -24,7 +26,7 @@ void RedrawInParent(HWND control) {
 }
 
 void InvalidateBehind(HWND control) {
-  if (!control) return;
+  if (!control || !IsWindowVisible(control)) return;
   HWND parent = GetParent(control);
   if (!parent) return;
   RECT rect = RectInParent(control, parent);

@@ -230,23 +230,32 @@ unsigned long long ProcField(const std::string& status, const char* name) {
   return at == std::string::npos ? 0 : std::strtoull(status.c_str() + at + strlen(name), nullptr, 10);
 }
 
+BOOL CALLBACK CountWindow(HWND window, LPARAM data) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process != GetCurrentProcessId()) return TRUE;
+  ++*reinterpret_cast<unsigned*>(data);
+  EnumChildWindows(window, CountWindow, data);
+  return TRUE;
+}
+
 // What the host process holds. The platform's counts (GDI and user objects,
-// kernel handles, private bytes) where it keeps them; beside them the slot a
-// new GDI object, menu and event would take (the tables hand out freed slots
-// again, so a leak shows as a climbing slot) and, under Wine, the resident
-// and data sizes of the process from /proc.
+// kernel handles, private bytes) where it keeps them; beside them the
+// process's windows, the slot a new GDI object and a new kernel handle would
+// take (the tables hand out freed slots again, so a leak shows as a
+// climbing slot) and, under Wine, the data size of the process from /proc.
 std::string UsageText() {
   DWORD handles = 0;
   GetProcessHandleCount(GetCurrentProcess(), &handles);
   PROCESS_MEMORY_COUNTERS_EX memory{};
   GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
+  unsigned windows = 0;
+  EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&windows));
   HBRUSH brush = CreateSolidBrush(0);
-  HMENU menu = CreateMenu();
   HANDLE event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-  const unsigned gdiSlot = LOWORD(reinterpret_cast<ULONG_PTR>(brush)), userSlot = LOWORD(reinterpret_cast<ULONG_PTR>(menu));
+  const unsigned gdiSlot = LOWORD(reinterpret_cast<ULONG_PTR>(brush));
   const unsigned long long handleSlot = reinterpret_cast<ULONG_PTR>(event) / 4;
   DeleteObject(brush);
-  DestroyMenu(menu);
   CloseHandle(event);
   std::string status;
   win32::OwnedHandle proc(CreateFileW(L"Z:\\proc\\self\\status", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -254,10 +263,9 @@ std::string UsageText() {
   DWORD read = 0;
   while (proc && ReadFile(proc.get(), chunk, sizeof chunk, &read, nullptr) && read > 0) status.append(chunk, read);
   char text[320];
-  snprintf(text, sizeof text, "gdi=%lu user=%lu handles=%lu private=%zu gdiSlot=%u userSlot=%u handleSlot=%llu rssKb=%llu dataKb=%llu",
+  snprintf(text, sizeof text, "gdi=%lu user=%lu handles=%lu private=%zu windows=%u gdiSlot=%u handleSlot=%llu dataKb=%llu",
            GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS),
-           handles, static_cast<size_t>(memory.PrivateUsage), gdiSlot, userSlot, handleSlot,
-           ProcField(status, "VmRSS:"), ProcField(status, "VmData:"));
+           handles, static_cast<size_t>(memory.PrivateUsage), windows, gdiSlot, handleSlot, ProcField(status, "VmData:"));
   return text;
 }
 

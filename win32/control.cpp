@@ -1,24 +1,15 @@
 #include "win32/control.h"
 
-#include <commctrl.h>
-
 namespace win32 {
 
-namespace {
-constexpr UINT_PTR kSubclassId = 0x5153;  // "QS"
-// The window property that links a control window to its object.
-const wchar_t* ObjectProperty() {
-  static const ATOM atom = GlobalAddAtomW(L"QSExe.Control");
-  return MAKEINTATOM(atom);
-}
-}  // namespace
+Control::~Control() { Detach(); }
 
-Control::~Control() {
-  if (hwnd_) {
-    RemoveWindowSubclass(hwnd_, SubclassProc, kSubclassId);
-    RemovePropW(hwnd_, ObjectProperty());
-    hwnd_ = nullptr;
-  }
+void Control::Detach() {
+  if (!hwnd_) return;
+  if (GetWindowLongPtrW(hwnd_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(WindowProc))
+    SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+  hwnd_ = nullptr;
 }
 
 bool Control::Create(const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle,
@@ -31,32 +22,34 @@ bool Control::Create(const wchar_t* className, const wchar_t* text, DWORD style,
 
 bool Control::Attach(HWND hwnd) {
   PreSubclassWindow(hwnd);
-  if (!SetWindowSubclass(hwnd, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this))) return false;
-  SetPropW(hwnd, ObjectProperty(), this);
   hwnd_ = hwnd;
-  return true;
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  original_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc)));
+  if (original_) return true;
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+  hwnd_ = nullptr;
+  return false;
 }
 
 Control* Control::FromHandle(HWND hwnd) {
-  return hwnd ? static_cast<Control*>(GetPropW(hwnd, ObjectProperty())) : nullptr;
+  if (!hwnd || GetWindowLongPtrW(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(WindowProc)) return nullptr;
+  return reinterpret_cast<Control*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
 LRESULT Control::Default(UINT message, WPARAM wParam, LPARAM lParam) {
-  return DefSubclassProc(hwnd_, message, wParam, lParam);
+  return CallWindowProcW(original_, hwnd_, message, wParam, lParam);
 }
 
-LRESULT CALLBACK Control::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                       DWORD_PTR data) {
-  auto* self = reinterpret_cast<Control*>(data);
+LRESULT CALLBACK Control::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<Control*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, SubclassProc, kSubclassId);
-    RemovePropW(hwnd, ObjectProperty());
-    self->hwnd_ = nullptr;
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+    const WNDPROC original = self->original_;
+    self->Detach();
+    return CallWindowProcW(original, hwnd, message, wParam, lParam);
   }
   LRESULT result = 0;
   if (self->OnMessage(message, wParam, lParam, &result)) return result;
-  return DefSubclassProc(hwnd, message, wParam, lParam);
+  return self->Default(message, wParam, lParam);
 }
 
 bool ReflectToControl(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {

@@ -1,6 +1,8 @@
 // Base of the host's control objects. A control object is linked to its
-// window by a window subclass; its parent dialog hands the control's own
-// notifications (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*) back to it.
+// window by a window subclass (its window procedure, with the object in
+// GWLP_USERDATA: nothing on the way of a message asks the window server);
+// its parent dialog hands the control's own notifications (WM_COMMAND,
+// WM_NOTIFY, WM_CTLCOLOR*) back to it.
 #pragma once
 
 #include <windows.h>
@@ -42,9 +44,11 @@ class Control {
   LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
 
  private:
-  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                       UINT_PTR id, DWORD_PTR data);
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  void Detach();
+
   HWND hwnd_ = nullptr;
+  WNDPROC original_ = nullptr;
 };
 
 // Hands a notification that a parent received back to the control object of

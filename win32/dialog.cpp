@@ -8,12 +8,6 @@ namespace {
 
 Dialog* g_innermostModal = nullptr;  // window thread only
 
-bool ReturnsResultDirectly(UINT message) {
-  return (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) || message == WM_COMPAREITEM ||
-         message == WM_VKEYTOITEM || message == WM_CHARTOITEM || message == WM_QUERYDRAGICON ||
-         message == WM_INITDIALOG;
-}
-
 }  // namespace
 
 Dialog::~Dialog() {
@@ -88,28 +82,29 @@ bool Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM, LRESULT*) {
   }
 }
 
-INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  Dialog* self = nullptr;
-  if (message == WM_INITDIALOG) {
-    self = reinterpret_cast<Dialog*>(lParam);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
-    return self->OnInitDialog();
-  }
-  self = FromHandle(hwnd);
-  if (!self) return FALSE;
+INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM, LPARAM lParam) {
+  if (message != WM_INITDIALOG) return FALSE;  // everything else is the window procedure's
+  auto* self = reinterpret_cast<Dialog*>(lParam);
+  self->hwnd_ = hwnd;
+  SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
+  self->original_ =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc)));
+  return self->OnInitDialog();
+}
+
+LRESULT CALLBACK Dialog::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  Dialog* self = FromHandle(hwnd);
+  if (!self) return DefDlgProcW(hwnd, message, wParam, lParam);
+  const WNDPROC original = self->original_;
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(hwnd, DWLP_USER, 0);
     self->hwnd_ = nullptr;
-    return FALSE;
+    return CallWindowProcW(original, hwnd, message, wParam, lParam);
   }
   LRESULT result = 0;
-  if (!ReflectToControl(hwnd, message, wParam, lParam, &result) &&
-      !self->HandleMessage(message, wParam, lParam, &result))
-    return FALSE;
-  if (ReturnsResultDirectly(message)) return static_cast<INT_PTR>(result);
-  SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, result);
-  return TRUE;
+  if (ReflectToControl(hwnd, message, wParam, lParam, &result) || self->HandleMessage(message, wParam, lParam, &result))
+    return result;
+  return CallWindowProcW(original, hwnd, message, wParam, lParam);
 }
 
 namespace {

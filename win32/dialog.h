@@ -41,10 +41,14 @@ class Dialog {
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  // From WM_INITDIALOG on, the dialog's messages come here first: results go
+  // back directly, without DWLP_MSGRESULT (a window-server call under Wine).
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
   HINSTANCE instance_;
   int templateId_;
   HWND hwnd_ = nullptr;
+  WNDPROC original_ = nullptr;
   bool ended_ = false;
   INT_PTR result_ = 0;
   Dialog* outerModal_ = nullptr;

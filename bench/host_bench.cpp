@@ -1,0 +1,422 @@
+// The host against the floors the platform sets, side by side in one run:
+//  1. time to first window: a packaged project (about 5 MB: 2,000 small
+//     files and a few incompressible ones, a 300-control form) from process
+//     start until its window shows, against a trivial window program started
+//     the same way plus the 7-Zip console extracting the same archive;
+//  2. extraction alone: in process against the 7-Zip console program;
+//  3. form loading: LoadForm of 1,024 controls against creating the same
+//     1,024 windows with CreateWindowExW;
+//  4. the host's work per message on the window thread (1526, 1557, 2529,
+//     2546) against the platform call it wraps, and across threads;
+//  5. FindControl for the last of 1,024 names of 63 units against one
+//     GetWindowTextW.
+// Each figure: median [min..max] over 7 repetitions after a warm-up.
+#include <windows.h>
+#include <commctrl.h>
+#include <oleauto.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "bench/large_form.h"
+#include "form/form_loader.h"
+#include "host/main_dialog.h"
+#include "host/package_extraction.h"
+#include "host/work_directory.h"
+#include "plugin/plugin_objects.h"
+#include "tools/driver/driver.h"
+#include "tools/qspack/pack.h"
+#include "win32/dialog.h"
+#include "win32/text.h"
+
+namespace qs::bench {
+namespace {
+
+constexpr int kRepetitions = 7;
+
+double Now() {
+  static const double frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return static_cast<double>(f.QuadPart);
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return static_cast<double>(t.QuadPart) / frequency;
+}
+
+struct Spread {
+  double min, median, max;
+};
+
+// Runs `once` (which returns one measured value) after a warm-up, kRepetitions times.
+Spread Repeat(const std::function<double()>& once) {
+  once();
+  std::vector<double> values;
+  for (int i = 0; i < kRepetitions; ++i) values.push_back(once());
+  std::sort(values.begin(), values.end());
+  return {values.front(), values[values.size() / 2], values.back()};
+}
+
+// Time per operation in microseconds of `n` calls.
+Spread PerOperation(int n, const std::function<void()>& operation) {
+  return Repeat([&] {
+    const double start = Now();
+    for (int i = 0; i < n; ++i) operation();
+    return (Now() - start) * 1e6 / n;
+  });
+}
+
+void Row(const char* what, const char* unit, Spread host, Spread floor, double goal, bool higherIsBetter = false) {
+  const double ratio = higherIsBetter ? floor.median / host.median : host.median / floor.median;
+  printf("%-44s %10.2f [%9.2f..%9.2f] %10.2f [%9.2f..%9.2f] %7.3f  %s %.2f %s\n", what, host.median, host.min,
+         host.max, floor.median, floor.min, floor.max, ratio, ratio <= goal ? "<=" : "> ", goal, unit);
+  fflush(stdout);
+}
+
+std::wstring BinDir() {
+  const std::wstring self = win32::GetModulePath(nullptr);
+  return self.substr(0, self.find_last_of(L'\\'));
+}
+
+std::wstring TempDir(const std::wstring& name) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring dir = std::wstring(temp) + L"qs-bench-" + name;
+  DeleteDirectoryTree(dir);
+  CreateDirectoryW(dir.c_str(), nullptr);
+  return dir;
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+std::string Utf16Le(const std::u16string& text) {
+  return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
+}
+
+// Runs a program and waits until it ends; its time in seconds.
+double RunToEnd(const std::wstring& program, std::wstring commandLine) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  const double start = Now();
+  if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                      &startup, &info))
+    return -1;
+  WaitForSingleObject(info.hProcess, INFINITE);
+  const double elapsed = Now() - start;
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  return elapsed;
+}
+
+// Starts a program and measures until a visible top-level window of this
+// class and caption appears; then closes it and waits for the end.
+double TimeToWindow(const std::wstring& program, const wchar_t* windowClass, const wchar_t* caption,
+                    const std::vector<std::pair<std::wstring, std::wstring>>& environment) {
+  driver::HostProcess process;
+  driver::StartOptions options;
+  options.environment = environment;
+  const double start = Now();
+  if (!process.Start(program, options)) return -1;
+  HWND window = nullptr;
+  while (!(window = FindWindowW(windowClass, caption)) || !IsWindowVisible(window)) {
+    if (!process.running() || Now() - start > 60) return -1;
+    Sleep(0);
+  }
+  const double elapsed = Now() - start;
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  process.WaitForExit(60000);
+  return elapsed;
+}
+
+// ---- 1 and 2: start-up and extraction -------------------------------------------
+
+struct Package {
+  std::wstring exe, archive, extractTo;
+  double megabytes = 0;
+};
+
+Package MakePackage() {
+  Package package;
+  const std::wstring project = TempDir(L"project");
+  std::mt19937 random(7);
+  std::string text;
+  for (int i = 0; text.size() < 1500; ++i) text += "line " + std::to_string(i) + " of a small script file\r\n";
+  double bytes = 0;
+  for (int d = 0; d < 20; ++d) {
+    const std::wstring dir = project + L"\\files" + std::to_wstring(d);
+    CreateDirectoryW(dir.c_str(), nullptr);
+    for (int f = 0; f < 100; ++f) {
+      const std::string contents = text + std::to_string(d * 100 + f);
+      WriteBytes(dir + L"\\file" + std::to_wstring(f) + L".txt", contents);
+      bytes += contents.size();
+    }
+  }
+  for (int i = 0; i < 2; ++i) {  // incompressible
+    std::string noise(1000 * 1000, '\0');
+    for (char& c : noise) c = static_cast<char>(random());
+    WriteBytes(project + L"\\noise" + std::to_wstring(i) + L".bin", noise);
+    bytes += noise.size();
+  }
+  WriteBytes(project + L"\\main.qwin", Utf16Le(LargeForm(300, u"启动基准")));
+  WriteBytes(project + L"\\sourseTemp.bak", "");
+  CopyFileW((BinDir() + L"\\scriptcore.dll").c_str(), (project + L"\\scriptcore.dll").c_str(), FALSE);
+  package.megabytes = (bytes + 2.5e6) / 1e6;
+
+  const std::wstring out = TempDir(L"out");
+  package.exe = out + L"\\startbench.exe";
+  pack::PackOptions options;
+  options.hostPath = BinDir() + L"\\QSExe.exe";
+  if (pack::PackProject(project, package.exe, options) != pack::kPacked) return {};
+  // The same archive as a file, for the console program.
+  HMODULE module = LoadLibraryExW(package.exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(130), L"QSLC");
+  package.archive = out + L"\\package.7z";
+  WriteBytes(package.archive,
+             std::string(static_cast<const char*>(LockResource(LoadResource(module, found))), SizeofResource(module, found)));
+  FreeLibrary(module);
+  package.extractTo = out + L"\\extracted";
+  return package;
+}
+
+void StartupAndExtraction() {
+  const Package package = MakePackage();
+  if (package.exe.empty()) {
+    printf("the benchmark project could not be packed\n");
+    return;
+  }
+  const std::wstring temp = TempDir(L"run");
+  const std::vector<std::pair<std::wstring, std::wstring>> environment = {{L"TMP", temp}, {L"TEMP", temp}};
+  const std::wstring console = BinDir() + L"\\7za.exe";
+  auto consoleExtract = [&] {
+    DeleteDirectoryTree(package.extractTo);
+    return RunToEnd(console, L"7za x -o\"" + package.extractTo + L"\" -y \"" + package.archive + L"\"");
+  };
+  const Spread host = Repeat([&] { return TimeToWindow(package.exe, L"#32770", L"启动基准", environment) * 1000; });
+  const Spread floor = Repeat([&] {
+    return (TimeToWindow(BinDir() + L"\\trivial_window.exe", L"QSTrivialWindow", nullptr, {}) + consoleExtract()) * 1000;
+  });
+  Row("1. time to first window (ms)", "", host, floor, 1.25);
+
+  const Spread inProcess = Repeat([&] {
+    DeleteDirectoryTree(package.extractTo);
+    CreateDirectoryW(package.extractTo.c_str(), nullptr);
+    const double start = Now();
+    RunArchiveCommand(L"x*-o" + package.extractTo + L"*-y*" + package.archive);
+    return package.megabytes / (Now() - start);
+  });
+  const Spread byConsole = Repeat([&] { return package.megabytes / consoleExtract(); });
+  Row("2. extraction (MB/s; ratio: time)", "", inProcess, byConsole, 1.1, true);
+}
+
+// ---- 3, 4, 5: a loaded window ---------------------------------------------------
+
+// The host dialog without the rest of its start-up, hidden as it is while
+// the host loads the form.
+class BenchDialog : public CQSExeDlg {
+ public:
+  BenchDialog() {
+    CreateModeless(nullptr);
+    ShowWindow(hwnd(), SW_HIDE);
+  }
+
+ protected:
+  BOOL OnInitDialog() override { return TRUE; }
+};
+
+// The windows LoadForm creates for LargeForm, made directly.
+void CreateTheSameWindows(HWND parent, int controls) {
+  struct Kind {
+    const wchar_t* windowClass;
+    DWORD style;
+    UINT_PTR id;
+  } kinds[] = {
+      {L"Static", 0x54000100, 0xFFFF},   {L"Button", 0x54004300, 0xFFFF},    {L"Edit", 0x54811044, 0x10001},
+      {L"ComboBox", 0x54200002, 0xFFFF}, {L"Button", 0x54000003, 0xFFFD},    {L"QSGroupBox", 0x54000000, 0xFFFF},
+      {L"msctls_hotkey32", 0x54000000, 0xFFFF}, {L"QSListBox", 0x54800120, 0xFFFF},
+  };
+  for (int i = 0; i < controls; ++i) {
+    const Kind& k = kinds[i % 8];
+    CreateWindowExW(0, k.windowClass, L"x", k.style, 10, 10, 80, 30, parent, reinterpret_cast<HMENU>(k.id),
+                    GetModuleHandleW(nullptr), nullptr);
+  }
+}
+
+void FormLoading() {
+  SetWorkDirectory(TempDir(L"form"));
+  WriteBytes(WorkFilePath(L"main.qwin"), Utf16Le(LargeForm(1024)));
+  const Spread host = Repeat([] {
+    BenchDialog dialog;
+    const double start = Now();
+    LoadForm(dialog);
+    return (Now() - start) * 1000;
+  });
+  const Spread floor = Repeat([] {
+    BenchDialog dialog;
+    const double start = Now();
+    CreateTheSameWindows(dialog.hwnd(), 1024);
+    return (Now() - start) * 1000;
+  });
+  Row("3. form loading, 1,024 controls (ms)", "", host, floor, 1.5);
+}
+
+struct CallRecord {  // the record of 2529
+  std::uint32_t key;
+};
+
+struct StringCallRecord {  // the record of 2546: key, 4 ints, a string, a double, an int
+  std::uint32_t key;
+  std::int32_t a, b, c, d;
+  const wchar_t* text;
+  double number;
+  std::int32_t e;
+};
+
+// The window of 1,024 controls whose last names are the label and the
+// progress bar the messages name.
+struct LoadedWindow {
+  BenchDialog dialog;
+  std::u16string labelName = LongName(1023), progressName = LongName(1022);
+  HWND label = nullptr, progress = nullptr;
+
+  LoadedWindow() {
+    std::u16string form = u"窗口 w \"消息基准\" 0 0 800 600 |\r\n";
+    for (int i = 0; i < 1022; ++i) form += u"标签 " + LongName(i) + u" \"x\" 1 1 20 20 |\r\n";
+    form += u"进度条 " + progressName + u" 10 10 200 30 |\r\n标签 " + labelName + u" \"标签的文字\" 10 40 200 60 |\r\n窗口结束\r\n";
+    SetWorkDirectory(TempDir(L"messages"));
+    WriteBytes(WorkFilePath(L"main.qwin"), Utf16Le(form));
+    LoadForm(dialog);
+    auto hwndOf = [&](const std::u16string& name) {
+      return static_cast<win32::Control*>(dialog.controls().WindowAt(dialog.controls().FindControl(name.c_str())))->hwnd();
+    };
+    label = hwndOf(labelName);
+    progress = hwndOf(progressName);
+  }
+};
+
+// The same call a direct caller of the plug-in makes: the string copied into
+// a BSTR, Invoke with the method flag and the arguments last first, the
+// result freed.
+void DirectInvoke(IDispatch* object, DISPID dispid, const StringCallRecord* record) {
+  VARIANT args[7];
+  UINT count = 0;
+  if (record) {
+    count = 7;
+    args[6].vt = args[5].vt = args[4].vt = args[3].vt = args[0].vt = VT_I4;
+    args[6].lVal = record->a;
+    args[5].lVal = record->b;
+    args[4].lVal = record->c;
+    args[3].lVal = record->d;
+    args[2].vt = VT_BSTR;
+    args[2].bstrVal = SysAllocString(record->text);
+    args[1].vt = VT_R8;
+    args[1].dblVal = record->number;
+    args[0].lVal = record->e;
+  }
+  DISPPARAMS params{count ? args : nullptr, nullptr, count, 0};
+  VARIANT result;
+  VariantInit(&result);
+  object->Invoke(dispid, IID_NULL, 0, DISPATCH_METHOD, &params, &result, nullptr, nullptr);
+  VariantClear(&result);
+  if (record) SysFreeString(args[2].bstrVal);
+}
+
+void Messages() {
+  LoadedWindow window;
+  HWND dialog = window.dialog.hwnd();
+  wchar_t buffer[1024];
+  const char16_t* labelName = window.labelName.c_str();
+  int position = 0;
+
+  // 5. name lookup alone.
+  Row("5. FindControl, last of 1,024 (us)", "", PerOperation(20000, [&] {
+        volatile std::int32_t found = window.dialog.controls().FindControl(labelName);
+        (void)found;
+      }),
+      PerOperation(20000, [&] { GetWindowTextW(window.label, buffer, 1024); }), 0.1);
+
+  // 4. on the window thread.
+  Row("4. 1526 read label, window thread (us)", "",
+      PerOperation(20000, [&] { SendMessageW(dialog, 1526, reinterpret_cast<WPARAM>(labelName), reinterpret_cast<LPARAM>(buffer)); }),
+      PerOperation(20000, [&] { GetWindowTextW(window.label, buffer, 1024); }), 1.1);
+  Row("4. 1557 set progress, window thread (us)", "",
+      PerOperation(20000, [&] { SendMessageW(dialog, 1557, reinterpret_cast<WPARAM>(window.progressName.c_str()), ++position % 100); }),
+      PerOperation(20000, [&] { SendMessageW(window.progress, PBM_SETPOS, ++position % 100, 0); }), 1.1);
+
+  CoInitialize(nullptr);
+  // The stand-in plug-in of the build plays dm.dmsoft.
+  if (HMODULE stub = LoadLibraryW((BinDir() + L"\\dmstub.dll").c_str())) {
+    using Register = HRESULT(STDAPICALLTYPE*)();
+    if (auto entry = reinterpret_cast<Register>(reinterpret_cast<void*>(GetProcAddress(stub, "DllRegisterServer")))) entry();
+    FreeLibrary(stub);
+  }
+  LookUpPluginClass();
+  CallRecord call{GetCurrentThreadId()};
+  StringCallRecord stringCall{GetCurrentThreadId(), 1, 2, 3, 4, L"文字参数", 0.5, 7};
+  IDispatch* direct = nullptr;
+  const bool plugin = SendMessageW(dialog, 2525, reinterpret_cast<WPARAM>(&call), 0) == 1 &&
+                      SUCCEEDED(CoCreateInstance(PluginClassId(), nullptr, CLSCTX_INPROC_SERVER, kPluginInterfaceId,
+                                                 reinterpret_cast<void**>(&direct)));
+  if (plugin) {
+    Row("4. 2529 plug-in, int result, window thread (us)", "",
+        PerOperation(20000, [&] { SendMessageW(dialog, 2529, reinterpret_cast<WPARAM>(&call), 0); }),
+        PerOperation(20000, [&] { DirectInvoke(direct, 4, nullptr); }), 1.1);
+    Row("4. 2546 plug-in, 7 args, string, window thread (us)", "",
+        PerOperation(20000, [&] { SendMessageW(dialog, 2546, reinterpret_cast<WPARAM>(&stringCall), reinterpret_cast<LPARAM>(buffer)); }),
+        PerOperation(20000, [&] { DirectInvoke(direct, 143, &stringCall); }), 1.1);
+  } else {
+    printf("4. plug-in rows skipped: the stand-in plug-in is not registered\n");
+  }
+
+  // Across threads: an engine-like thread sends, the window thread serves.
+  struct CrossThread {
+    HWND dialog;
+    const char16_t* name;
+    HWND label;
+    Spread message, bare, direct, plugin;
+  } cross{dialog, labelName, window.label, {}, {}, {}, {}};
+  HANDLE worker = CreateThread(
+      nullptr, 0,
+      [](void* data) -> DWORD {
+        auto* c = static_cast<CrossThread*>(data);
+        wchar_t text[1024];
+        c->message = PerOperation(2000, [&] { SendMessageW(c->dialog, 1526, reinterpret_cast<WPARAM>(c->name), reinterpret_cast<LPARAM>(text)); });
+        c->bare = PerOperation(2000, [&] { SendMessageW(c->dialog, WM_NULL, 0, 0); });
+        c->direct = PerOperation(2000, [&] { GetWindowTextW(c->label, text, 1024); });
+        CallRecord own{GetCurrentThreadId()};
+        if (SendMessageW(c->dialog, 2525, reinterpret_cast<WPARAM>(&own), 0) == 1)
+          c->plugin = PerOperation(2000, [&] { SendMessageW(c->dialog, 2529, reinterpret_cast<WPARAM>(&own), 0); });
+        return 0;
+      },
+      &cross, 0, nullptr);
+  while (MsgWaitForMultipleObjects(1, &worker, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
+    win32::PumpPendingMessages(dialog);
+  CloseHandle(worker);
+  Row("4. 1526 across threads vs bare send (us)", "", cross.message, cross.bare, 1.1);
+  Row("4. 1526 across threads vs cross-thread GetWindowTextW (us)", "", cross.message, cross.direct, 1.1);
+  if (plugin) Row("4. 2529 across threads vs bare send (us)", "", cross.plugin, cross.bare, 1.1);
+  if (direct) direct->Release();
+}
+
+}  // namespace
+}  // namespace qs::bench
+
+int wmain() {
+  INITCOMMONCONTROLSEX controls{sizeof(controls), 0xFF};
+  InitCommonControlsEx(&controls);
+  printf("%-44s %32s %32s %7s  %s\n", "measure", "host median [min..max]", "floor median [min..max]", "ratio", "goal");
+  qs::bench::StartupAndExtraction();
+  qs::bench::FormLoading();
+  qs::bench::Messages();
+  return 0;
+}
