@@ -46,14 +46,16 @@ bool CQSListBox::CreateWindowIn(HWND parent, DWORD style, const RECT& rect, UINT
   return true;
 }
 
-int CQSListBox::CaptionHeight() const {
+int CQSListBox::CaptionHeight() {
   if (GetWindowTextLengthW(hwnd()) == 0) return 0;
-  win32::WindowDc dc(hwnd());
-  HFONT font = reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0));
-  win32::SelectObjectScope select(dc.get(), font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
-  TEXTMETRICW metrics{};
-  GetTextMetricsW(dc.get(), &metrics);
-  return metrics.tmHeight + 4;
+  if (lineHeight_ == 0) {  // measured once per font
+    win32::WindowDc dc(hwnd());
+    win32::SelectObjectScope select(dc.get(), font_ ? static_cast<HGDIOBJ>(font_) : GetStockObject(DEFAULT_GUI_FONT));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc.get(), &metrics);
+    lineHeight_ = metrics.tmHeight;
+  }
+  return lineHeight_ + 4;
 }
 
 void CQSListBox::Layout() {
@@ -61,7 +63,10 @@ void CQSListBox::Layout() {
   RECT client;
   GetClientRect(hwnd(), &client);
   const int caption = CaptionHeight();
-  MoveWindow(list_, 0, caption, client.right, std::max<LONG>(0, client.bottom - caption), TRUE);
+  const RECT area{0, caption, client.right, std::max<LONG>(caption, client.bottom)};
+  if (EqualRect(&area, &listArea_)) return;
+  listArea_ = area;
+  MoveWindow(list_, area.left, area.top, area.right - area.left, area.bottom - area.top, TRUE);
   RECT inner;
   GetClientRect(list_, &inner);
   ListView_SetColumnWidth(list_, 0, inner.right);  // the one column spans the list
@@ -134,6 +139,7 @@ bool CQSListBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* 
     }
     case WM_SETFONT:
       font_ = reinterpret_cast<HFONT>(wParam);
+      lineHeight_ = 0;
       SendMessageW(list_, WM_SETFONT, wParam, lParam);
       Layout();
       *result = 0;

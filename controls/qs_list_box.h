@@ -29,12 +29,14 @@ class CQSListBox : public CQSControl {
   bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
  private:
-  int CaptionHeight() const;
+  int CaptionHeight();
   void Layout();
   void PaintCaption();
 
   HWND list_ = nullptr;
   HFONT font_ = nullptr;  // WM_SETFONT's font, not owned
+  int lineHeight_ = 0;    // of the font, 0 until measured
+  RECT listArea_{};       // where the list was put last
   std::u16string changeEvent_;
 };
 

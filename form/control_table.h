@@ -42,9 +42,11 @@ class ControlTable {
 
  private:
   static constexpr std::uint32_t kIndexSlots = 2048;  // a power of two, twice the records
-  std::int32_t Probe(const std::uint16_t* index, const char16_t* name, bool folded) const;
+  std::int32_t Probe(const std::uint16_t* index, const char16_t* name, std::uint32_t length, std::uint32_t hash,
+                     bool folded) const;
 
   ControlRecord records_[kMaxControls];
+  std::uint8_t lengths_[kMaxControls];  // of the names, to compare only names of equal length
   std::uint32_t count_ = 0;
   // Record index + 1 per slot (0: free), by exact name and by A-Z-folded name.
   std::uint16_t exactIndex_[kIndexSlots];

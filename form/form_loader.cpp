@@ -104,8 +104,9 @@ class WindowBuilder : public FormBuilder {
   }
 
  private:
+  // Without a repaint: the window is hidden while it loads and painted whole when it shows.
   void SetFont(const win32::Control& control) const {
-    SendMessageW(control.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    SendMessageW(control.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   }
 
   template <class T>

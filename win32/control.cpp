@@ -1,6 +1,19 @@
 #include "win32/control.h"
 
+#include <unordered_map>
+
 namespace win32 {
+
+namespace {
+
+// The control object of each subclassed window. Only the window thread
+// creates, destroys and looks up controls.
+std::unordered_map<HWND, Control*>& Objects() {
+  static std::unordered_map<HWND, Control*> objects;
+  return objects;
+}
+
+}  // namespace
 
 Control::~Control() { Detach(); }
 
@@ -8,7 +21,7 @@ void Control::Detach() {
   if (!hwnd_) return;
   if (GetWindowLongPtrW(hwnd_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(WindowProc))
     SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
-  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+  Objects().erase(hwnd_);
   hwnd_ = nullptr;
 }
 
@@ -23,17 +36,18 @@ bool Control::Create(const wchar_t* className, const wchar_t* text, DWORD style,
 bool Control::Attach(HWND hwnd) {
   PreSubclassWindow(hwnd);
   hwnd_ = hwnd;
-  SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  Objects()[hwnd] = this;
   original_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WindowProc)));
   if (original_) return true;
-  SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+  Objects().erase(hwnd);
   hwnd_ = nullptr;
   return false;
 }
 
 Control* Control::FromHandle(HWND hwnd) {
-  if (!hwnd || GetWindowLongPtrW(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(WindowProc)) return nullptr;
-  return reinterpret_cast<Control*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  const auto& objects = Objects();
+  const auto found = objects.find(hwnd);
+  return found == objects.end() ? nullptr : found->second;
 }
 
 LRESULT Control::Default(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -41,7 +55,7 @@ LRESULT Control::Default(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK Control::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<Control*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  Control* self = FromHandle(hwnd);
   if (message == WM_NCDESTROY) {
     const WNDPROC original = self->original_;
     self->Detach();

@@ -1,6 +1,7 @@
 // Base of the host's control objects. A control object is linked to its
-// window by a window subclass (its window procedure, with the object in
-// GWLP_USERDATA: nothing on the way of a message asks the window server);
+// window by a window subclass (its window procedure) and found through a
+// table of the process: nothing on the way of a message asks the window
+// server;
 // its parent dialog hands the control's own notifications (WM_COMMAND,
 // WM_NOTIFY, WM_CTLCOLOR*) back to it.
 #pragma once
