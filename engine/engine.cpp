@@ -182,12 +182,13 @@ LPARAM Materialize(const Argument& argument, Materialized& m, const Context& con
   return 0;
 }
 
-std::string Describe(const Argument& argument) {
+// An argument as it was sent: variables replaced by their values.
+std::string Describe(const Argument& argument, const Materialized& m, LPARAM value) {
   using K = Argument::Kind;
   switch (argument.kind) {
-    case K::Int: return std::to_string(argument.value);
+    case K::Int: return std::to_string(static_cast<long long>(value));
     case K::Null: return "null";
-    case K::Text: return Quote(argument.text);
+    case K::Text: return Quote(*m.texts.front());
     case K::Buffer: return "buf";
     case K::Record: return "rec";
   }
@@ -297,6 +298,7 @@ bool RunStatement(const Statement& s, Context& context) {
       Materialized wm, lm;
       const WPARAM w = static_cast<WPARAM>(Materialize(s.wParam, wm, context));
       const LPARAM l = Materialize(s.lParam, lm, context);
+      const std::string arguments = " " + Describe(s.wParam, wm, static_cast<LPARAM>(w)) + " " + Describe(s.lParam, lm, l);
       if (s.kind == K::Post) {
         const BOOL posted = PostMessageW(g_host, s.message, w, l);
         // The host reads the pointers later: their memory stays with the thread.
@@ -304,8 +306,8 @@ bool RunStatement(const Statement& s, Context& context) {
         kept.push_back(std::make_unique<Materialized>(std::move(wm)));
         kept.push_back(std::make_unique<Materialized>(std::move(lm)));
         if (!context.quiet)
-          TheLog().Write(context.name + ": post " + std::to_string(s.message) + " " + Describe(s.wParam) + " " +
-                         Describe(s.lParam) + " -> " + (posted ? "posted" : "failed"));
+          TheLog().Write(context.name + ": post " + std::to_string(s.message) + arguments + " -> " +
+                         (posted ? "posted" : "failed"));
         return true;
       }
       const LRESULT result = SendMessageW(g_host, s.message, w, l);
@@ -314,8 +316,8 @@ bool RunStatement(const Statement& s, Context& context) {
                        std::to_string(s.message) + " -> " + std::to_string(static_cast<long long>(result)) +
                        ", expected " + std::to_string(*s.expect));
       if (!context.quiet)
-        TheLog().Write(context.name + ": send " + std::to_string(s.message) + " " + Describe(s.wParam) + " " +
-                       Describe(s.lParam) + " -> " + std::to_string(static_cast<long long>(result)) +
+        TheLog().Write(context.name + ": send " + std::to_string(s.message) + arguments + " -> " +
+                       std::to_string(static_cast<long long>(result)) +
                        DescribeResult(s.wParam, wm) + DescribeResult(s.lParam, lm));
       if (!s.into.empty()) context.variables[s.into] = Returned(s, wm, lm, result);
       return true;

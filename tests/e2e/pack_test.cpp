@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "tests/e2e/e2e_support.h"
+#include "tools/driver/tour.h"
 #include "tools/qspack/pack.h"
 
 namespace qs::test {
@@ -142,6 +143,27 @@ TEST(Pack, IconAndVersion) {
   EXPECT_TRUE(run.host().boxes().empty());
   EXPECT_FALSE(pack::ParseVersion(L"1.2.3.4.5", &version));
   EXPECT_FALSE(pack::ParseVersion(L"1.x", &version));
+}
+
+// The demo as the README's first command runs it: its script reads one
+// control and writes another through variables.
+TEST(Pack, DemoAnswersATypedNameAndTabSwitch) {
+  const std::wstring exe = ScratchDir(L"demo run") + L"\\demo.exe";
+  ASSERT_EQ(Pack(DemoProject(), exe, {}), pack::kPacked);
+  HostRun run(exe);
+  ASSERT_TRUE(run.started());
+  HWND window = run.host().WaitForMainWindow(30000);
+  ASSERT_TRUE(window);
+  ASSERT_TRUE(run.WaitForLog("main.init: end", 30000));
+  std::wstring failure;
+  ASSERT_TRUE(driver::RunTour(run.host(), window, {L"type Edit 0 张三", L"click 问候", L"tab 0"}, L".",
+                              [&](const std::wstring& line) { failure = line; }))
+      << Utf8(failure);
+  EXPECT_TRUE(run.WaitForLog("main.greet: send 1525 \"状态\" \"你好，张三！\" -> 1", 30000));
+  EXPECT_TRUE(run.WaitForLog("main.greet: send 1548 \"历史\" \"张三\" -> 1", 30000));
+  EXPECT_TRUE(run.WaitForLog("main.tab: send 1525 \"状态\" \"第 0 页（从 0 数起）\" -> 1", 30000));
+  EXPECT_TRUE(run.CloseAndWait());
+  EXPECT_TRUE(run.host().boxes().empty());
 }
 
 TEST(Host, ManifestDeclaresCommonControlsSix) {
