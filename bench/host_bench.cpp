@@ -30,6 +30,7 @@
 #include "messages/control_messages.h"
 #include "plugin/plugin_calls.h"
 #include "plugin/plugin_objects.h"
+#include "tests/support/form_file.h"
 #include "tools/driver/driver.h"
 #include "tools/qspack/pack.h"
 #include "win32/dialog.h"
@@ -107,17 +108,6 @@ std::wstring TempDir(const std::wstring& name) {
   return dir;
 }
 
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-}
-
-std::string Utf16Le(const std::u16string& text) {
-  return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
-}
-
 // Runs a program and waits until it ends; its time in seconds.
 double RunToEnd(const std::wstring& program, std::wstring commandLine) {
   STARTUPINFOW startup{};
@@ -173,18 +163,18 @@ Package MakePackage() {
     CreateDirectoryW(dir.c_str(), nullptr);
     for (int f = 0; f < 100; ++f) {
       const std::string contents = text + std::to_string(d * 100 + f);
-      WriteBytes(dir + L"\\file" + std::to_wstring(f) + L".txt", contents);
+      driver::WriteFileBytes(dir + L"\\file" + std::to_wstring(f) + L".txt", contents);
       bytes += contents.size();
     }
   }
   for (int i = 0; i < 2; ++i) {  // incompressible
     std::string noise(1000 * 1000, '\0');
     for (char& c : noise) c = static_cast<char>(random());
-    WriteBytes(project + L"\\noise" + std::to_wstring(i) + L".bin", noise);
+    driver::WriteFileBytes(project + L"\\noise" + std::to_wstring(i) + L".bin", noise);
     bytes += noise.size();
   }
-  WriteBytes(project + L"\\main.qwin", Utf16Le(LargeForm(300, u"启动基准")));
-  WriteBytes(project + L"\\sourseTemp.bak", "");
+  driver::WriteFileBytes(project + L"\\main.qwin", test::FormFileBytes(LargeForm(300, u"启动基准")));
+  driver::WriteFileBytes(project + L"\\sourseTemp.bak", "");
   CopyFileW((BinDir() + L"\\scriptcore.dll").c_str(), (project + L"\\scriptcore.dll").c_str(), FALSE);
   package.megabytes = (bytes + 2.5e6) / 1e6;
 
@@ -197,7 +187,7 @@ Package MakePackage() {
   HMODULE module = LoadLibraryExW(package.exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(130), L"QSLC");
   package.archive = out + L"\\package.7z";
-  WriteBytes(package.archive,
+  driver::WriteFileBytes(package.archive,
              std::string(static_cast<const char*>(LockResource(LoadResource(module, found))), SizeofResource(module, found)));
   FreeLibrary(module);
   package.extractTo = out + L"\\extracted";
@@ -295,7 +285,7 @@ void CreateTheSameWindows(HWND parent, int controls, bool withFontsAndItems = fa
 
 void FormLoading() {
   SetWorkDirectory(TempDir(L"form"));
-  WriteBytes(WorkFilePath(L"main.qwin"), Utf16Le(LargeForm(1024)));
+  driver::WriteFileBytes(WorkFilePath(L"main.qwin"), test::FormFileBytes(LargeForm(1024)));
   Row("3. form loading, 1,024 controls (ms)", "",
       RepeatPair(
           [] {
@@ -352,7 +342,7 @@ struct LoadedWindow {
     for (int i = 0; i < 1022; ++i) form += u"标签 " + LongName(i) + u" \"x\" 1 1 20 20 |\r\n";
     form += u"进度条 " + progressName + u" 10 10 200 30 |\r\n标签 " + labelName + u" \"标签的文字\" 10 40 200 60 |\r\n窗口结束\r\n";
     SetWorkDirectory(TempDir(L"messages"));
-    WriteBytes(WorkFilePath(L"main.qwin"), Utf16Le(form));
+    driver::WriteFileBytes(WorkFilePath(L"main.qwin"), test::FormFileBytes(form));
     LoadForm(dialog);
     auto hwndOf = [&](const std::u16string& name) {
       return static_cast<win32::Control*>(dialog.controls().WindowAt(dialog.controls().FindControl(name.c_str())))->hwnd();

@@ -12,17 +12,8 @@ namespace {
 const wchar_t kGroupBoxClass[] = L"QSGroupBox";
 
 void RegisterGroupBoxClass() {
-  static const bool registered = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = nullptr;  // nothing is erased under the group box
-    wc.lpszClassName = kGroupBoxClass;
-    return RegisterClassExW(&wc) != 0;
-  }();
+  // Nothing is erased under the group box.
+  static const bool registered = (win32::RegisterControlClass(kGroupBoxClass, nullptr), true);
   (void)registered;
 }
 

@@ -14,17 +14,7 @@ namespace {
 const wchar_t kListBoxClass[] = L"QSListBox";
 
 void RegisterListBoxClass() {
-  static const bool registered = [] {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    wc.lpszClassName = kListBoxClass;
-    return RegisterClassExW(&wc) != 0;
-  }();
+  static const bool registered = (win32::RegisterControlClass(kListBoxClass, GetSysColorBrush(COLOR_BTNFACE)), true);
   (void)registered;
 }
 

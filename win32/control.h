@@ -52,6 +52,11 @@ class Control {
   WNDPROC original_ = nullptr;
 };
 
+// Registers a window class of this module for controls the host draws
+// itself: default procedure (the control object subclasses it), arrow cursor,
+// redrawn whole on resizing, `background` erased (null: nothing).
+void RegisterControlClass(const wchar_t* className, HBRUSH background);
+
 // Hands a notification that a parent received back to the control object of
 // the direct child that sent it. Returns true when that object handled it.
 bool ReflectToControl(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);

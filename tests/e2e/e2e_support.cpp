@@ -4,6 +4,7 @@
 
 #include "host/work_directory.h"
 #include "host/work_dir_name.h"
+#include "tests/support/form_file.h"
 #include "tools/qspack/pack.h"
 #include "win32/text.h"
 
@@ -47,19 +48,8 @@ std::wstring ScratchDir(const std::wstring& name) {
   return dir;
 }
 
-void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-  win32::OwnedHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-  DWORD written = 0;
-  if (file) WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-}
-
 void WriteForm(const std::wstring& path, const std::u16string& text) {
-  std::u16string crlf;
-  for (char16_t c : text) {
-    if (c == u'\n') crlf += u'\r';
-    crlf += c;
-  }
-  WriteFileBytes(path, std::string(reinterpret_cast<const char*>(crlf.data()), crlf.size() * 2));
+  WriteFileBytes(path, FormFileBytes(text));
 }
 
 Project::Project(const std::wstring& name) : name_(name), dir_(ScratchDir(name) + L"\\project") {

@@ -16,7 +16,7 @@ namespace qs::test {
 std::wstring BinDir();
 // A fresh, empty scratch folder for this test.
 std::wstring ScratchDir(const std::wstring& name);
-void WriteFileBytes(const std::wstring& path, const std::string& bytes);
+using driver::WriteFileBytes;
 // UTF-16LE, no byte-order mark, lines joined with CR LF.
 void WriteForm(const std::wstring& path, const std::u16string& text);
 

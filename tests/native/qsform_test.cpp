@@ -2,26 +2,17 @@
 // order rules, and the findings of `qsform check`.
 #include <gtest/gtest.h>
 
-
+#include "tests/support/form_file.h"
 #include "tools/qsform/form_report.h"
 
 namespace qs::qsform {
 namespace {
 
-std::string Bytes(std::u16string_view text) {
-  std::u16string crlf;
-  for (char16_t c : text) {
-    if (c == u'\n') crlf += u'\r';
-    crlf += c;
-  }
-  return std::string(reinterpret_cast<const char*>(crlf.data()), crlf.size() * 2);
-}
-
-std::string Dump(std::u16string_view text) { return DumpForm(FormTextFromBytes(Bytes(text))); }
+std::string Dump(std::u16string_view text) { return DumpForm(FormTextFromBytes(test::FormFileBytes(text))); }
 
 std::vector<std::string> Check(std::u16string_view text) {
   std::vector<std::string> lines;
-  for (const Finding& f : CheckForm(Bytes(text), nullptr)) lines.push_back(std::to_string(f.line) + ": " + f.text);
+  for (const Finding& f : CheckForm(test::FormFileBytes(text), nullptr)) lines.push_back(std::to_string(f.line) + ": " + f.text);
   return lines;
 }
 
@@ -154,7 +145,7 @@ TEST(QsForm, CheckLooksForTheImagesTheFormNames) {
   const std::u16string form =
       u"w w \"c\" 0 0 1 1 背景图片:bg.bmp|\n图片框 p 1 1 2 2 图片名称:logo.png|\n图片框 q 1 1 2 2 图片名称:none.gif|\n窗口结束\n";
   std::vector<std::string> lines;
-  for (const Finding& f : CheckForm(Bytes(form), project)) lines.push_back(std::to_string(f.line) + ": " + f.text);
+  for (const Finding& f : CheckForm(test::FormFileBytes(form), project)) lines.push_back(std::to_string(f.line) + ": " + f.text);
   const std::vector<std::string> expected = {
       "2: the file 'logo.png' is not an image the host can decode; nothing is shown",
       "3: the image 'none.gif' is not in the project; nothing is shown",
@@ -163,7 +154,7 @@ TEST(QsForm, CheckLooksForTheImagesTheFormNames) {
 }
 
 TEST(QsForm, EncodingIsChecked) {
-  EXPECT_TRUE(LooksLikeUtf16Le(Bytes(u"窗口 w \"c\" 0 0 1 1\n窗口结束\n")));
+  EXPECT_TRUE(LooksLikeUtf16Le(test::FormFileBytes(u"窗口 w \"c\" 0 0 1 1\n窗口结束\n")));
   EXPECT_FALSE(LooksLikeUtf16Le("w w \"c\" 0 0 1 1\r\n"));
   EXPECT_FALSE(LooksLikeUtf16Le("\xEF\xBB\xBFw"));
   EXPECT_FALSE(LooksLikeUtf16Le("abc"));

@@ -49,22 +49,6 @@ std::wstring TestWorkDirectory(const std::wstring& name) {
   return dir;
 }
 
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-}
-
-std::string FormBytes(const std::u16string& text) {
-  std::u16string crlf;
-  for (char16_t c : text) {
-    if (c == u'\n') crlf += u'\r';
-    crlf += c;
-  }
-  return std::string(reinterpret_cast<const char*>(crlf.data()), crlf.size() * 2);
-}
-
 std::string SolidBmp(int width, int height, COLORREF color) {
   const int stride = (width * 3 + 3) & ~3;
   const int size = 54 + stride * height;
@@ -99,8 +83,8 @@ FormHost::FormHost(const std::u16string& form, const std::vector<std::pair<std::
   if (const auto* info = ::testing::UnitTest::GetInstance()->current_test_info())
     name = std::wstring(info->name(), info->name() + strlen(info->name()));
   SetWorkDirectory(TestWorkDirectory(name));
-  WriteBytes(WorkFilePath(L"main.qwin"), FormBytes(form));
-  for (const auto& [file, bytes] : files) WriteBytes(WorkFilePath(file), bytes);
+  WriteFileBytes(WorkFilePath(L"main.qwin"), FormFileBytes(form));
+  for (const auto& [file, bytes] : files) WriteFileBytes(WorkFilePath(file), bytes);
   TheEngineLink().cmd = RecordCmd;
   RecordedEvents().clear();
   dialog_ = std::make_unique<FormOnlyDialog>();

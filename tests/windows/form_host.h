@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "host/main_dialog.h"
+#include "tests/support/form_file.h"
+#include "tools/driver/driver.h"
 
 namespace qs::test {
 
@@ -47,8 +49,7 @@ class FormHost {
 };
 
 std::wstring TestWorkDirectory(const std::wstring& name);
-void WriteBytes(const std::wstring& path, const std::string& bytes);
-std::string FormBytes(const std::u16string& text);  // UTF-16LE, LF -> CR LF
+using driver::WriteFileBytes;
 // A 24-bit BMP of one colour.
 std::string SolidBmp(int width, int height, COLORREF color);
 

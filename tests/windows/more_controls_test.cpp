@@ -272,7 +272,7 @@ TEST_F(MoreControls, PictureKeepsItsRectangleAndAFailedLoadKeepsThePicture) {
   ASSERT_TRUE(red);
   picture->ShowPictureFile(WorkDirectory() + L"\\missing.png");
   EXPECT_EQ(picture->image(), red);
-  WriteBytes(WorkFilePath(L"broken.png"), "not an image");
+  WriteFileBytes(WorkFilePath(L"broken.png"), "not an image");
   picture->ShowPictureFile(WorkFilePath(L"broken.png"));
   EXPECT_EQ(picture->image(), red);
   picture->ShowPictureFile(WorkFilePath(L"blue.bmp"));

@@ -102,6 +102,8 @@ void ClickAt(HWND window, int x, int y);
 
 // The text of a file, as UTF-8 bytes.
 std::string ReadFileText(const std::wstring& path);
+// Creates or replaces the file with `bytes`; false when it cannot be written.
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 bool FileExists(const std::wstring& path);
 bool DirectoryExists(const std::wstring& path);
 
