@@ -9,10 +9,4 @@ const ControlKindInfo* FindControlKind(std::u16string_view word, bool onPage) {
   return nullptr;
 }
 
-const ControlKindInfo& KindInfo(ControlKind kind) {
-  for (const ControlKindInfo& info : kControlKinds)
-    if (info.kind == kind) return info;
-  return kControlKinds[0];
-}
-
 }  // namespace qs

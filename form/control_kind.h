@@ -57,6 +57,5 @@ inline constexpr int kKindsOnPages = 14;  // "标签" to "热键"
 
 // The kind of a kind word; `onPage` limits it to the first fourteen words.
 const ControlKindInfo* FindControlKind(std::u16string_view word, bool onPage = false);
-const ControlKindInfo& KindInfo(ControlKind kind);
 
 }  // namespace qs

@@ -26,11 +26,6 @@ class ComPtr {
     c.p_ = p;
     return c;
   }
-  // Adds a reference of its own.
-  static ComPtr Share(T* p) {
-    if (p) p->AddRef();
-    return Adopt(p);
-  }
 
   T* get() const { return p_; }
   T* operator->() const { return p_; }

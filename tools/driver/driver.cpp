@@ -300,17 +300,6 @@ void PressKey(WORD virtualKey) {
   KeyUp(virtualKey);
 }
 
-void TypeText(const std::wstring& text) {
-  for (wchar_t c : text) {
-    INPUT input[2]{};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wScan = input[1].ki.wScan = c;
-    input[0].ki.dwFlags = KEYEVENTF_UNICODE;
-    input[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
-    SendInput(2, input, sizeof input[0]);
-  }
-}
-
 void ClickAt(HWND window, int x, int y) {
   POINT point{x, y};
   ClientToScreen(window, &point);

@@ -96,7 +96,6 @@ bool SavePng(const Image& image, const std::wstring& path);
 void PressKey(WORD virtualKey);
 void KeyDown(WORD virtualKey);
 void KeyUp(WORD virtualKey);
-void TypeText(const std::wstring& text);
 // A left click at a point in a window's client coordinates, through SendInput.
 void ClickAt(HWND window, int x, int y);
 
