@@ -166,6 +166,37 @@ TEST(Startup, ArchiveEntriesCannotLeaveTheWorkDirectory) {
   EXPECT_FALSE(DirectoryExists(work));
 }
 
+// Without a usable package the start-up still runs its steps in order: the
+// extraction yields nothing, so the engine is missing and the host ends with
+// its two boxes and exit code 0, never with a crash or a hang.
+TEST(Startup, MissingEmptyOrDamagedPackage) {
+  const std::string archive = MakeStored7z({{u"scriptcore.dll", driver::ReadFileText(BinDir() + L"\\scriptcore.dll")}});
+  const struct {
+    const wchar_t* name;
+    bool embed;
+    std::string package;
+  } cases[] = {
+      {L"nopackage", false, ""},
+      {L"emptyarchive", true, MakeStored7z({})},
+      {L"onebyte", true, "7"},
+      {L"garbage", true, std::string(4096, '\x5A')},
+      {L"truncated", true, archive.substr(0, archive.size() / 2)},  // the header is at the end
+  };
+  for (const auto& c : cases) {
+    const std::wstring exe = ScratchDir(c.name) + L"\\" + c.name + L".exe";
+    ASSERT_TRUE(CopyFileW((BinDir() + L"\\QSExe.exe").c_str(), exe.c_str(), FALSE));
+    if (c.embed) {
+      ASSERT_TRUE(pack::EmbedPackage(exe, c.package)) << Utf8(c.name);
+    }
+    HostRun run(exe);
+    ASSERT_TRUE(run.host().WaitForExit(30000)) << Utf8(c.name);
+    EXPECT_EQ(run.host().exitCode(), 0u) << Utf8(c.name);
+    ASSERT_EQ(run.host().boxes().size(), 2u) << Utf8(c.name);
+    EXPECT_EQ(run.host().boxes()[1].text, run.WorkDir() + L"\\scriptcore.dll 组件加载失败!") << Utf8(c.name);
+    EXPECT_FALSE(FileExists(run.WorkDir() + L"\\QS.lc")) << Utf8(c.name);
+  }
+}
+
 TEST(Startup, AboutItemOpensTheAboutBoxAndNeverCloses) {
   const std::wstring exe = PackSimple(L"about");
   HostRun run(exe);
