@@ -23,18 +23,9 @@ const std::u16string& Form() {
   return form;
 }
 
-// The reading alone, as the window loader does it, with a builder that builds nothing.
-class NullBuilder : public qs::FormBuilder {
- public:
-  void BuildWindow(const qs::WindowLine&) override {}
-  void* BuildControl(const qs::ControlLine&, const qs::ControlParent&) override { return this; }
-  void AddPage(void*, const std::u16string&) override {}
-  void FinishTab(void*) override {}
-};
-
 void WalkForm(benchmark::State& state) {
   auto table = std::make_unique<qs::ControlTable>();
-  NullBuilder builder;
+  qs::bench::NullBuilder builder;
   for (auto _ : state) {
     table->ClearControls();
     benchmark::DoNotOptimize(qs::WalkForm(Form(), builder, *table));

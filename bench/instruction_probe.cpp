@@ -7,22 +7,10 @@
 #include "form/control_table.h"
 #include "form/form_walker.h"
 
-namespace {
-
-class NullBuilder : public qs::FormBuilder {
- public:
-  void BuildWindow(const qs::WindowLine&) override {}
-  void* BuildControl(const qs::ControlLine&, const qs::ControlParent&) override { return this; }
-  void AddPage(void*, const std::u16string&) override {}
-  void FinishTab(void*) override {}
-};
-
-}  // namespace
-
 int main() {
   const std::u16string form = qs::bench::LargeForm(1024);
   auto table = std::make_unique<qs::ControlTable>();
-  NullBuilder builder;
+  qs::bench::NullBuilder builder;
   qs::WalkForm(form, builder, *table);
 
   auto names = std::make_unique<qs::ControlTable>();

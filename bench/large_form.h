@@ -4,7 +4,18 @@
 
 #include <string>
 
+#include "form/form_walker.h"
+
 namespace qs::bench {
+
+// The reading alone, as the window loader does it: a builder that builds nothing.
+class NullBuilder : public FormBuilder {
+ public:
+  void BuildWindow(const WindowLine&) override {}
+  void* BuildControl(const ControlLine&, const ControlParent&) override { return this; }
+  void AddPage(void*, const std::u16string&) override {}
+  void FinishTab(void*) override {}
+};
 
 inline std::u16string Number(int i) {
   const std::string s = std::to_string(i);

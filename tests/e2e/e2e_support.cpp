@@ -124,6 +124,16 @@ std::vector<std::string> HostRun::EntryLines() const {
   return entries;
 }
 
+std::string HostRun::CloseSequenceFault() const {
+  const std::vector<std::string> entries = EntryLines();
+  if (entries.size() < 3) return "only " + std::to_string(entries.size()) + " entry point calls";
+  if (entries[entries.size() - 3].rfind("QSCmd module=main function=quit", 0) != 0)
+    return "the close event is not third from the end: " + entries[entries.size() - 3];
+  if (entries.back() != "QSTerminate done") return "the last call is " + entries.back();
+  if (driver::DirectoryExists(WorkDir())) return "the work directory is left";
+  return "";
+}
+
 bool HostRun::WaitForLog(const std::string& text, DWORD timeoutMs) {
   return host_.ServeUntil(
       [&] { return driver::ReadFileText(logPath_).find(text) != std::string::npos; }, timeoutMs) &&

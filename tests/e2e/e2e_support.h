@@ -54,6 +54,10 @@ class HostRun {
   // The log lines of the entry points (QSInitialPlatform ... QSTerminate).
   std::vector<std::string> EntryLines() const;
   bool WaitForLog(const std::string& text, DWORD timeoutMs);
+  // After the process ended: what departs from the close sequence of a
+  // form whose close event is main.quit (the event, QSTerminate, the work
+  // directory removed); empty when nothing does.
+  std::string CloseSequenceFault() const;
   // Closes the main window and waits for the process to end.
   bool CloseAndWait(DWORD timeoutMs = 30000);
 

@@ -1,5 +1,5 @@
-// The bytes of a form file holding `text`: UTF-16LE, each LF written as
-// CR LF, as form editors save it.
+// The bytes of a form file holding `text`: UTF-16LE, each bare LF written
+// as CR LF, as form editors save it.
 #pragma once
 
 #include <string>
@@ -11,7 +11,7 @@ inline std::string FormFileBytes(std::u16string_view text) {
   std::u16string crlf;
   crlf.reserve(text.size() + text.size() / 16);
   for (char16_t c : text) {
-    if (c == u'\n') crlf += u'\r';
+    if (c == u'\n' && (crlf.empty() || crlf.back() != u'\r')) crlf += u'\r';
     crlf += c;
   }
   std::string bytes;
