@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the portable code natively under
-# ASan/UBSan, the i686 build (compiled, layouts checked at compile time),
-# and the x86_64 build with its Windows tests under Wine on an Xvfb display.
+# ASan/UBSan, a short fuzz run of the form reader, the i686 build (compiled,
+# layouts checked at compile time), and the x86_64 build with its Windows
+# tests under Wine on an Xvfb display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$(date +%s)
@@ -12,6 +13,18 @@ echo "== native: portable code and its tests (ASan/UBSan)"
 cmake --preset native >/dev/null
 cmake --build --preset native
 ctest --preset native
+
+echo "== fuzz: the form reading path for ${QS_FUZZ_SECONDS:-60} s (libFuzzer, ASan/UBSan)"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+mkdir -p build/fuzz/corpus  # what the run finds goes here, not into the seeds
+if ! build/fuzz/tests/fuzz/form_fuzz -max_total_time="${QS_FUZZ_SECONDS:-60}" -timeout=10 -rss_limit_mb=2048 \
+    -artifact_prefix=build/fuzz/ -print_final_stats=1 build/fuzz/corpus tests/fuzz/corpus demo/project \
+    >build/fuzz/run.log 2>&1; then
+  tail -n 80 build/fuzz/run.log
+  exit 1
+fi
+tail -n 8 build/fuzz/run.log
 
 echo "== win32: the i686 build"
 cmake --preset win32 >/dev/null
