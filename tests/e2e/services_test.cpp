@@ -14,13 +14,16 @@ namespace {
 
 const char16_t kForm[] = u"窗口 w \"服务\" 0 0 300 200 | 窗口初始化:main.init|窗口销毁:main.quit|\n窗口结束\n";
 
-// The input box of the process with this caption.
+// The input box of the process with this caption. A box that closes while
+// it is looked at reads as an empty caption: it must still be shown after
+// its caption was read.
 HWND FindInputBox(driver::HostProcess& host, const std::wstring& caption) {
   HWND found = nullptr;
   host.ServeUntil(
       [&] {
         for (HWND window : driver::TopLevelWindows(host.processId()))
-          if (IsWindowVisible(window) && GetDlgItem(window, 1001) && driver::WindowText(window) == caption)
+          if (IsWindowVisible(window) && GetDlgItem(window, 1001) && driver::WindowText(window) == caption &&
+              IsWindowVisible(window))
             return (found = window) != nullptr;
         return false;
       },

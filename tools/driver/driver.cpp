@@ -200,7 +200,11 @@ MessageBoxRecord ReadMessageBox(HWND box) { return {WindowText(box), WindowText(
 
 std::wstring WindowText(HWND window) {
   wchar_t buffer[4096] = {};
-  SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 5000, nullptr);
+  // Asked of the window (an edit's typed text is only there); when the
+  // window cannot answer in time, the text the system keeps for it.
+  if (!SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 5000,
+                           nullptr))
+    GetWindowTextW(window, buffer, 4096);
   return buffer;
 }
 
