@@ -252,12 +252,14 @@ std::string UsageText() {
   GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
   unsigned windows = 0;
   EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&windows));
-  HBRUSH brush = CreateSolidBrush(0);
-  HANDLE event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-  const unsigned gdiSlot = LOWORD(reinterpret_cast<ULONG_PTR>(brush));
-  const unsigned long long handleSlot = reinterpret_cast<ULONG_PTR>(event) / 4;
-  DeleteObject(brush);
-  CloseHandle(event);
+  unsigned gdiSlot = 0;
+  unsigned long long handleSlot = 0;
+  {
+    const win32::OwnedBrush brush(CreateSolidBrush(0));
+    const win32::OwnedHandle event(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    gdiSlot = LOWORD(reinterpret_cast<ULONG_PTR>(brush.get()));
+    handleSlot = reinterpret_cast<ULONG_PTR>(event.get()) / 4;
+  }
   std::string status;
   win32::OwnedHandle proc(CreateFileW(L"Z:\\proc\\self\\status", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
   char chunk[8192];

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "host/work_dir_name.h"
+#include "win32/handles.h"
 #include "win32/text.h"
 
 namespace qs {
@@ -44,45 +45,34 @@ std::wstring TemporaryPath() {
 
 std::wstring OwnTitle() { return win32::ToWide(FileTitle(win32::ToU16(win32::GetModulePath(nullptr)))); }
 
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// True when a process of this id runs an executable with this file title.
+bool RunsTitle(DWORD processId, const std::wstring& title) {
+  win32::OwnedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+  if (!process) return GetLastError() == ERROR_ACCESS_DENIED;  // there, but not ours to see: leave it
+  DWORD code = 0;
+  if (!GetExitCodeProcess(process.get(), &code) || code != STILL_ACTIVE) return false;
+  std::wstring image(32768, L'\0');
+  DWORD size = static_cast<DWORD>(image.size());
+  if (!QueryFullProcessImageNameW(process.get(), 0, image.data(), &size)) return true;  // cannot tell: leave it
+  image.resize(size);
+  return _wcsicmp(win32::ToWide(FileTitle(win32::ToU16(image))).c_str(), title.c_str()) == 0;
+}
+
 }  // namespace
 
 std::wstring FormWorkDirectory() {
   return win32::ToWide(WorkDirectoryPath(win32::ToU16(TemporaryPath()), GetCurrentProcessId(), win32::ToU16(OwnTitle())));
 }
 
-namespace {
-
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-// True when a process of this id runs an executable with this file title.
-bool RunsTitle(DWORD processId, const std::wstring& title) {
-  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
-  if (!process) return GetLastError() == ERROR_ACCESS_DENIED;  // there, but not ours to see: leave it
-  bool same = false;
-  DWORD code = 0;
-  if (GetExitCodeProcess(process, &code) && code == STILL_ACTIVE) {
-    std::wstring image(32768, L'\0');
-    DWORD size = static_cast<DWORD>(image.size());
-    if (QueryFullProcessImageNameW(process, 0, image.data(), &size)) {
-      image.resize(size);
-      same = _wcsicmp(win32::ToWide(FileTitle(win32::ToU16(image))).c_str(), title.c_str()) == 0;
-    } else {
-      same = true;  // cannot tell: leave it
-    }
-  }
-  CloseHandle(process);
-  return same;
-}
-
-}  // namespace
-
 void SweepStaleWorkDirectories() {
   const std::wstring temp = TemporaryPath();
   const std::wstring title = OwnTitle();
   if (temp.empty() || title.empty()) return;
   WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((temp + L"*" + title).c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return;
+  win32::OwnedFind search(FindFirstFileW((temp + L"*" + title).c_str(), &found));
+  if (!search) return;
   std::vector<std::wstring> stale;
   do {
     const std::wstring name = found.cFileName;
@@ -97,8 +87,8 @@ void SweepStaleWorkDirectories() {
     const std::wstring dir = temp + name;
     if (Exists(dir + L"\\main.qwin") || Exists(dir + L"\\scriptcore.dll") || Exists(dir + L"\\" + kRemovalMark))
       stale.push_back(dir);
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
+  } while (FindNextFileW(search.get(), &found));
+  search.reset();
   for (const std::wstring& dir : stale) DeleteDirectoryTree(dir);
 }
 
@@ -108,9 +98,8 @@ void RemoveWorkDirectory(const std::wstring& path) {
     Sleep(100);
   }
   // What is still there goes at the next start of this executable.
-  HANDLE mark = CreateFileW((path + L"\\" + kRemovalMark).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_HIDDEN, nullptr);
-  if (mark != INVALID_HANDLE_VALUE) CloseHandle(mark);
+  const win32::OwnedHandle mark(CreateFileW((path + L"\\" + kRemovalMark).c_str(), GENERIC_WRITE, 0, nullptr,
+                                            CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr));
 }
 
 std::wstring WorkFilePath(const std::wstring& name) { return g_workDirectory + L"\\" + name; }
@@ -136,9 +125,9 @@ bool DeleteEntry(const std::wstring& path, DWORD attributes) {
 bool DeleteTree(const std::wstring& directory) {
   bool all = true;
   WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileExW((directory + L"\\*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
-                                   nullptr, 0);
-  if (search != INVALID_HANDLE_VALUE) {
+  win32::OwnedFind search(FindFirstFileExW((directory + L"\\*").c_str(), FindExInfoBasic, &found,
+                                           FindExSearchNameMatch, nullptr, 0));
+  if (search) {
     do {
       const std::wstring name = found.cFileName;
       if (name == L"." || name == L"..") continue;
@@ -147,8 +136,8 @@ bool DeleteTree(const std::wstring& directory) {
       const bool folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
       if (folder && !DeleteTree(child)) all = false;
       else if (!folder && !DeleteEntry(child, attributes)) all = false;
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    } while (FindNextFileW(search.get(), &found));
+    search.reset();  // the folder is removed next
   }
   return DeleteEntry(directory, GetFileAttributesW(directory.c_str())) && all;
 }

@@ -20,12 +20,14 @@
 
 namespace qs {
 
-void CopyBounded(wchar_t* buffer, const wchar_t* text, int units) { lstrcpynW(buffer, text ? text : L"", units); }
-
 namespace {
 
+// Copies at most `units - 1` characters and a terminator.
+void CopyBounded(wchar_t* buffer, const wchar_t* text, int units) { lstrcpynW(buffer, text, units); }
+
 wchar_t* Buffer(LPARAM lParam) { return reinterpret_cast<wchar_t*>(lParam); }
-const wchar_t* Text(LPARAM lParam) { return reinterpret_cast<const wchar_t*>(lParam); }
+// A text argument; a null pointer is the empty text.
+const wchar_t* Text(LPARAM lParam) { return lParam ? reinterpret_cast<const wchar_t*>(lParam) : L""; }
 template <class T>
 T* As(const MessageTarget& t) {
   return static_cast<T*>(t.object);
@@ -99,7 +101,7 @@ LRESULT ComboDelete(const MessageTarget& t, WPARAM, LPARAM lParam) {
 }
 
 LRESULT ComboAdd(const MessageTarget& t, WPARAM, LPARAM lParam) {
-  SendMessageW(t.hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Text(lParam) ? Text(lParam) : L""));
+  SendMessageW(t.hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Text(lParam)));
   return 1;
 }
 
@@ -122,7 +124,7 @@ LRESULT ListItemText(const MessageTarget& t, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT ListAdd(const MessageTarget& t, WPARAM, LPARAM lParam) {
-  As<CQSListBox>(t)->AddItem(Text(lParam) ? Text(lParam) : L"", 0, -1);
+  As<CQSListBox>(t)->AddItem(Text(lParam), 0, -1);
   return 1;
 }
 
@@ -156,7 +158,7 @@ LRESULT DateRead(const MessageTarget& t, WPARAM, LPARAM lParam) {
 }
 
 LRESULT PictureShow(const MessageTarget& t, WPARAM, LPARAM lParam) {
-  As<CQSPicture>(t)->ShowPictureFile(Text(lParam) ? Text(lParam) : L"");
+  As<CQSPicture>(t)->ShowPictureFile(Text(lParam));
   return 1;
 }
 

@@ -43,8 +43,6 @@ const ControlMessage* FindControlMessage(UINT number);
 // Runs one control message on the dialog's controls.
 LRESULT HandleControlMessage(CQSExeDlg& dialog, const ControlMessage& row, WPARAM wParam, LPARAM lParam);
 
-// Copies at most `units - 1` characters and a terminator.
-void CopyBounded(wchar_t* buffer, const wchar_t* text, int units);
 inline constexpr int kTextUnits = 1024;  // window-text reads and the bounded whole-text reads
 inline constexpr int kDateUnits = 1023;
 

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "host/error_box.h"
+#include "win32/handles.h"
 
 namespace qs {
 
@@ -105,17 +106,17 @@ bool WantsString(PluginResultKind kind) {
 }  // namespace
 
 bool EnableDebugPrivilege() {
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &token)) return false;
+  HANDLE rawToken = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &rawToken)) return false;
+  const win32::OwnedHandle token(rawToken);
   bool enabled = false;
   TOKEN_PRIVILEGES privileges{};
   if (LookupPrivilegeValueW(nullptr, L"SeDebugPrivilege", &privileges.Privileges[0].Luid)) {
     privileges.PrivilegeCount = 1;
     privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-    AdjustTokenPrivileges(token, FALSE, &privileges, sizeof privileges, nullptr, nullptr);
+    AdjustTokenPrivileges(token.get(), FALSE, &privileges, sizeof privileges, nullptr, nullptr);
     enabled = GetLastError() == ERROR_SUCCESS;
   }
-  CloseHandle(token);
   return enabled;
 }
 

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <vector>
 
+#include "win32/handles.h"
+
 namespace qs::pack {
 
 namespace {
@@ -49,11 +51,10 @@ BOOL CALLBACK CopyType(HMODULE module, LPWSTR type, LONG_PTR data) {
 }  // namespace
 
 bool CopyResourcesButIcons(HANDLE update, const std::wstring& exePath) {
-  HMODULE module = LoadLibraryExW(exePath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  const win32::OwnedModule module(LoadLibraryExW(exePath.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
   if (!module) return false;
   CopyContext context{update};
-  EnumResourceTypesW(module, CopyType, reinterpret_cast<LONG_PTR>(&context));
-  FreeLibrary(module);
+  EnumResourceTypesW(module.get(), CopyType, reinterpret_cast<LONG_PTR>(&context));
   return context.ok;
 }
 

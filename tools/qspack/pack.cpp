@@ -6,6 +6,7 @@
 #include "host/sevenzip_runner.h"
 #include "tools/driver/driver.h"
 #include "tools/qsform/form_report.h"
+#include "win32/handles.h"
 #include "win32/text.h"
 
 namespace qs::pack {
@@ -22,8 +23,8 @@ std::wstring Wide(const std::string& utf8) { return win32::ToWide(FromUtf8(utf8)
 // Files and bytes below a folder, for the progress line.
 void Measure(const std::wstring& dir, unsigned long long* files, unsigned long long* bytes) {
   WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW((dir + L"\\*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return;
+  const win32::OwnedFind search(FindFirstFileW((dir + L"\\*").c_str(), &found));
+  if (!search) return;
   do {
     const std::wstring name = found.cFileName;
     if (name == L"." || name == L"..") continue;
@@ -33,8 +34,7 @@ void Measure(const std::wstring& dir, unsigned long long* files, unsigned long l
       ++*files;
       *bytes += (static_cast<unsigned long long>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
     }
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
+  } while (FindNextFileW(search.get(), &found));
 }
 
 // The form's findings, as `qsform check` prints them; the count.
