@@ -26,5 +26,11 @@ mkdir -p "$prefix"
 /usr/lib/wine/wine64 wineboot -i </dev/null >/dev/null 2>&1
 # Unmanaged windows and the CJK font fallback (see the .reg file).
 /usr/lib/wine/wine64 regedit /S "$(dirname "$0")/wine-settings.reg" </dev/null >/dev/null 2>&1
+# A program that crashes ends at once with its backtrace on standard error,
+# instead of waiting in the debugger's dialog.
+/usr/lib/wine/wine64 reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 1 /f \
+  </dev/null >/dev/null 2>&1
+/usr/lib/wine/wine64 reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger \
+  /d 'winedbg --auto %ld %ld' /f </dev/null >/dev/null 2>&1
 /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1 || true
 "$@"
