@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <shlobj.h>
 
+#include "win32/dialog.h"
 #include "win32/handles.h"
 
 namespace qs {
@@ -71,11 +72,13 @@ void CQSBrowse::Browse() {
     open.lpstrFile = path;
     open.nMaxFile = MAX_PATH * 4;
     open.Flags = OFN_EXPLORER | OFN_HIDEREADONLY;
+    const win32::MessageLoopScope loop;
     if (!GetOpenFileNameW(&open)) return;
   } else {
     BROWSEINFOW browse{};
     browse.hwndOwner = GetAncestor(hwnd(), GA_ROOT);
     browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    const win32::MessageLoopScope loop;
     PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&browse);
     if (!chosen) return;
     const BOOL ok = SHGetPathFromIDListW(chosen, path);

@@ -148,6 +148,21 @@ T Load(const std::vector<unsigned char>& bytes, size_t offset) {
   return value;
 }
 
+// The memory behind a posted message's pointers: the host reads it when
+// the message arrives, perhaps after the posting thread has ended, so it
+// stays until the engine is unloaded. (Not in thread-local storage: a
+// thread-local object's destructor may run after the storage it lives in
+// has been freed at thread exit.)
+CRITICAL_SECTION g_postedLock;
+std::vector<std::unique_ptr<Materialized>> g_posted;
+
+void KeepPosted(Materialized wParam, Materialized lParam) {
+  EnterCriticalSection(&g_postedLock);
+  g_posted.push_back(std::make_unique<Materialized>(std::move(wParam)));
+  g_posted.push_back(std::make_unique<Materialized>(std::move(lParam)));
+  LeaveCriticalSection(&g_postedLock);
+}
+
 const wchar_t* KeepText(Materialized& m, const std::u16string& text) {
   m.texts.push_back(std::make_unique<std::u16string>(text));
   return win32::W(*m.texts.back());
@@ -303,10 +318,7 @@ bool RunStatement(const Statement& s, Context& context) {
       const std::string arguments = " " + Describe(s.wParam, wm, static_cast<LPARAM>(w)) + " " + Describe(s.lParam, lm, l);
       if (s.kind == K::Post) {
         const BOOL posted = PostMessageW(g_host, s.message, w, l);
-        // The host reads the pointers later: their memory stays with the thread.
-        static thread_local std::vector<std::unique_ptr<Materialized>> kept;
-        kept.push_back(std::make_unique<Materialized>(std::move(wm)));
-        kept.push_back(std::make_unique<Materialized>(std::move(lm)));
+        KeepPosted(std::move(wm), std::move(lm));
         if (!context.quiet)
           TheLog().Write(context.name + ": post " + std::to_string(s.message) + arguments + " -> " +
                          (posted ? "posted" : "failed"));
@@ -453,7 +465,10 @@ using namespace qs::engine;
 extern "C" {
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) InitializeCriticalSection(&g_threadsLock);
+  if (reason == DLL_PROCESS_ATTACH) {
+    InitializeCriticalSection(&g_threadsLock);
+    InitializeCriticalSection(&g_postedLock);
+  }
   return TRUE;
 }
 

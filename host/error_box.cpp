@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "host/work_dir_name.h"
+#include "win32/dialog.h"
 #include "win32/text.h"
 
 namespace qs {
@@ -20,6 +21,7 @@ void SetErrorBoxOwner(void* hwnd) { g_owner = static_cast<HWND>(hwnd); }
 
 void ShowErrorBox(const std::wstring& text) {
   HWND owner = g_owner && IsWindow(g_owner) ? g_owner : nullptr;
+  const win32::MessageLoopScope loop;
   MessageBoxW(owner, text.c_str(), AppTitle().c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 

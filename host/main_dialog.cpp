@@ -65,8 +65,10 @@ BOOL CQSExeDlg::OnInitDialog() {
 
 LRESULT CQSExeDlg::OnSysCommand(UINT, WPARAM command, LPARAM lParam) {
   if ((command & 0xFFF0) == IDM_ABOUTBOX) {
-    CAboutDlg about;
-    about.DoModal(hwnd());
+    if (!TheServiceState().closing) {
+      CAboutDlg about;
+      about.DoModal(hwnd());
+    }
   } else {
     DefWindowProcW(hwnd(), WM_SYSCOMMAND, command, lParam);
   }
@@ -100,7 +102,7 @@ LRESULT CQSExeDlg::OnTimer(UINT, WPARAM timer, LPARAM) {
 // sequence runs, so the engine stops and the work directory goes.
 LRESULT CQSExeDlg::OnEndSession(UINT message, WPARAM ending, LPARAM) {
   if (message == WM_QUERYENDSESSION) return TRUE;
-  if (ending) RunCloseSequence();
+  if (ending) RequestClose();
   return 0;
 }
 
@@ -112,7 +114,7 @@ LRESULT CQSExeDlg::OnCommand(UINT, WPARAM wParam, LPARAM lParam) {
     return 1;
   }
   if (LOWORD(wParam) == kTrayClose) {
-    RunCloseSequence();
+    RequestClose();
     return 1;
   }
   return 0;

@@ -42,15 +42,25 @@ class CQSExeDlg : public win32::Dialog {
   // a file that does not decode removes the image and empties the name.
   void SetBackgroundImageByName(const std::u16string& name);
 
+  // Escape, the close box, the tray menu's "关闭", the end of the session:
+  // the close sequence, at once when the request comes from the window's
+  // own loop. A request inside a nested loop (the wait for a key, an input
+  // box, a message box, the About box, a plug-in call that pumps) ends every
+  // nested loop first, so that the sequence runs once the handlers further
+  // down the stack have returned; run inside them, QSTerminate would wait
+  // for the engine thread whose request one of them still serves.
+  void RequestClose();
   // The close sequence: tray icon, destroy event, engine stop and unload,
-  // plug-in objects, COM, work directory, end of the dialog.
+  // plug-in objects, COM, work directory, end of the dialog. Runs once.
   void RunCloseSequence();
 
  protected:
   BOOL OnInitDialog() override;
   void OnOK() override {}
-  void OnCancel() override { RunCloseSequence(); }
-  // The process is told to quit: the engine stops and the files go all the same.
+  void OnCancel() override { RequestClose(); }
+  // The process is told to quit (also the way a close request inside a
+  // nested loop reaches this outermost loop): the engine stops and the
+  // files go all the same.
   void OnQuitMessage() override { RunCloseSequence(); }
   bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 

@@ -43,6 +43,7 @@ LRESULT OnTrayCallback(HWND window, WPARAM iconId, LPARAM mouseMessage) {
     POINT cursor{};
     GetCursorPos(&cursor);
     SetForegroundWindow(window);
+    const win32::MessageLoopScope loop;
     TrackPopupMenu(menu.get(), TPM_BOTTOMALIGN | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window, nullptr);
   }
   return 0;
@@ -53,7 +54,9 @@ LRESULT ShowInputBox(HWND owner, WPARAM request) {
   if (!box) return 0;
   CExePopUpDia dialog(box->title ? reinterpret_cast<const wchar_t*>(box->title) : L"",
                       box->prompt ? reinterpret_cast<const wchar_t*>(box->prompt) : L"");
-  const INT_PTR answer = dialog.DoModal(owner);
+  // Closing: answered as cancelled without a box. A close request while
+  // the box is open ends its loop the same way (DoModal gives -1).
+  const INT_PTR answer = TheServiceState().closing ? IDCANCEL : dialog.DoModal(owner);
   static wchar_t results[kInputResults][kInputResultUnits];
   static int next = 0;
   wchar_t* result = results[next];
@@ -67,17 +70,20 @@ LRESULT ShowInputBox(HWND owner, WPARAM request) {
 
 LRESULT WaitForKey(HWND window) {
   ServiceState& state = TheServiceState();
+  if (state.closing) return 0;
   state.capturedKey = 0;
   SetTimer(window, kWaitKeyTimer, 100, nullptr);
+  win32::MessageLoopScope loop;
   int quitCode = 0;
-  while (state.capturedKey == 0) {
+  bool quit = false;
+  while (state.capturedKey == 0 && !quit) {
     if (!win32::PumpMessage(&quitCode)) {
-      PostQuitMessage(quitCode);  // the window's own loop sees it too
-      break;
+      PostQuitMessage(quitCode);  // the loops outside see it too
+      quit = true;
     }
   }
   KillTimer(window, kWaitKeyTimer);
-  return state.capturedKey;
+  return quit ? 0 : state.capturedKey;
 }
 
 void ScanWaitKeys() {

@@ -77,18 +77,34 @@ void CQSExeDlg::RunStartupSequence() {
   InvalidateRect(window, nullptr, TRUE);
 }
 
+void CQSExeDlg::RequestClose() {
+  ServiceState& state = TheServiceState();
+  if (state.closing || closed_) return;
+  state.closing = true;
+  // Every loop ends on the quit message and posts it again for the loops
+  // outside it; the outermost, the dialog's own, then runs the sequence.
+  if (win32::MessageLoopDepth() > 1) PostQuitMessage(0);
+  else RunCloseSequence();
+}
+
 void CQSExeDlg::RunCloseSequence() {
   if (closed_) return;
   closed_ = true;
+  TheServiceState().closing = true;
   if (TheServiceState().trayIconAdded) Shell_NotifyIconW(NIM_DELETE, &trayIcon_);
   DispatchWindowEvent(windowProperties_.destroyEvent);
   EngineLink& engine = TheEngineLink();
-  if (engine.terminate) engine.terminate();
-  if (engine.module) FreeLibrary(engine.module);
+  // Without QSTerminate nothing stops the engine's threads: its library
+  // stays loaded until the process ends, so that they never run unmapped
+  // code (its file then keeps the work directory for the next start's sweep).
+  if (engine.terminate) {
+    engine.terminate();
+    if (engine.module) FreeLibrary(engine.module);
+  }
   // The entry points are gone with the library: later notifications (the
   // window's own destruction) must not call into it.
   engine = EngineLink{};
-  plugins_.ReleaseAll();
+  ReleaseAllPluginObjects(plugins_);
   CoUninitialize();
   RemoveWorkDirectory(WorkDirectory());
   EndDialog(IDCANCEL);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "host/error_box.h"
+#include "win32/dialog.h"
 #include "win32/handles.h"
 
 namespace qs {
@@ -141,6 +142,9 @@ LRESULT OnPluginQuery(PluginTable& table, WPARAM record) {
 }
 
 LRESULT HandlePluginCall(const PluginTable& table, const PluginCall& call, WPARAM wParam, LPARAM lParam) {
+  // The plug-in may pump messages inside the call (and in the release of
+  // the call's own reference, when its entry went meanwhile).
+  const win32::MessageLoopScope loop;
   if (call.privilegeFirst) EnableDebugPrivilege();
   std::uint32_t key = 0;
   const bool wantsString = WantsString(call.result);

@@ -26,6 +26,11 @@ win32::ComPtr<IDispatch> FindPluginObject(const PluginTable& table, std::uint32_
 // Creates an object for the thread and appends it; false when the table is
 // full or creation did not return S_OK.
 bool CreatePluginObject(PluginTable& table, std::uint32_t threadKey);
+// Takes the thread's entry out of the table, then releases it.
 bool ReleasePluginObject(PluginTable& table, std::uint32_t threadKey);
+// At close: every object still held.
+void ReleaseAllPluginObjects(PluginTable& table);
+// Drops a reference that no table entry holds any more.
+void ReleaseOutsideTable(win32::ComPtr<IDispatch> object);
 
 }  // namespace qs

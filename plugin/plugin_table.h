@@ -49,40 +49,51 @@ class PluginTableT {
     return slots_[i].object;
   }
 
-  // The slot that the next object goes into (null when the table is full).
-  Object** NextObjectField() { return full() ? nullptr : &slots_[count_].object; }
-  // Completes an append after NextObjectField() has received an object.
-  void CommitAppend(std::uint32_t threadKey) {
-    slots_[count_].threadKey = threadKey;
+  // Appends the object with the table's reference to it (the caller's,
+  // handed over); false, and nothing taken, when the table is full or the
+  // key is there already.
+  bool Append(Object* object, std::uint32_t threadKey) {
+    if (!object || full() || Contains(threadKey)) return false;
+    slots_[count_] = Slot{object, threadKey};
     ++count_;
-  }
-
-  // Removes the thread's entry, releasing the table's reference; the later
-  // entries move down one place in order, their references with them.
-  bool Remove(std::uint32_t threadKey) {
-    if (count_ == 0) return false;
-    const int found = IndexOf(threadKey);
-    if (found < 0) return false;
-    const std::uint32_t i = static_cast<std::uint32_t>(found);
-    Object* object = slots_[i].object;
-    slots_[i].object = nullptr;
-    object->Release();
-    for (std::uint32_t k = i + 1; k < count_; ++k) slots_[k - 1] = slots_[k];
-    slots_[count_ - 1] = Slot{};
-    --count_;
     return true;
   }
 
-  // Releases every object still held (all 32 slots are walked).
+  // Takes the thread's entry out: the later entries move down one place in
+  // order, their references with them, and the caller gets the table's
+  // reference to the object (null when there is no entry).
+  Object* Take(std::uint32_t threadKey) {
+    const int found = IndexOf(threadKey);
+    if (found < 0) return nullptr;
+    const std::uint32_t i = static_cast<std::uint32_t>(found);
+    Object* object = slots_[i].object;
+    for (std::uint32_t k = i + 1; k < count_; ++k) slots_[k - 1] = slots_[k];
+    slots_[count_ - 1] = Slot{};
+    --count_;
+    return object;
+  }
+
+  // Removes the thread's entry and releases the table's reference. The
+  // entry is gone before Release runs: a release that serves other
+  // requests meanwhile (an object that pumps messages) finds the table whole.
+  bool Remove(std::uint32_t threadKey) {
+    Object* object = Take(threadKey);
+    if (!object) return false;
+    object->Release();
+    return true;
+  }
+
+  // Releases every object still held (all 32 slots are walked); the table
+  // is empty before the first Release runs.
   void ReleaseAll() {
-    for (Slot& slot : slots_) {
-      if (Object* object = slot.object) {
-        slot.object = nullptr;
-        object->Release();
-      }
-      slot.threadKey = 0;
+    Object* held[kPluginSlots] = {};
+    for (std::uint32_t i = 0; i < kPluginSlots; ++i) {
+      held[i] = slots_[i].object;
+      slots_[i] = Slot{};
     }
     count_ = 0;
+    for (Object* object : held)
+      if (object) object->Release();
   }
 
  private:

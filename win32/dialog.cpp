@@ -7,6 +7,7 @@ namespace win32 {
 namespace {
 
 Dialog* g_innermostModal = nullptr;  // window thread only
+int g_loopDepth = 0;                 // window thread only
 
 }  // namespace
 
@@ -34,6 +35,7 @@ INT_PTR Dialog::DoModal(HWND owner) {
     outerModal_ = g_innermostModal;
     g_innermostModal = this;
     if (!ended_) ShowWindow(hwnd, SW_SHOWNORMAL);
+    MessageLoopScope loop;
     int quitCode = 0;
     while (!ended_) {
       if (!PumpMessage(&quitCode)) {
@@ -117,6 +119,10 @@ void Dispatch(MSG& msg, HWND dialog) {
 }
 
 }  // namespace
+
+int MessageLoopDepth() { return g_loopDepth; }
+MessageLoopScope::MessageLoopScope() { ++g_loopDepth; }
+MessageLoopScope::~MessageLoopScope() { --g_loopDepth; }
 
 bool PumpMessage(int* quitCode) {
   MSG msg;

@@ -59,6 +59,21 @@ class Dialog {
 // Returns false on WM_QUIT, whose exit code is then in *quitCode.
 bool PumpMessage(int* quitCode = nullptr);
 
+// The message loops running on the window thread, the outermost one (the
+// main dialog's) included: every modal dialog's, the wait for a key's, a
+// message box's, and whatever loop an outside component runs inside a call
+// (a plug-in that pumps). Each runs inside a scope; a handler called by the
+// outermost loop sees depth 1, one called inside a nested loop more. Every
+// loop ends on the quit message and posts it again for the loops outside.
+int MessageLoopDepth();
+class MessageLoopScope {
+ public:
+  MessageLoopScope();
+  ~MessageLoopScope();
+  MessageLoopScope(const MessageLoopScope&) = delete;
+  MessageLoopScope& operator=(const MessageLoopScope&) = delete;
+};
+
 // Dispatches every message already waiting, the same way, without waiting;
 // `dialog` (may be null) gets the keyboard of its children. For tests and
 // loops that must not block.

@@ -2,7 +2,9 @@
 // (dmstub.dll, registered for the current user of the test prefix).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <set>
 
 #include "plugin/plugin_call_table.h"
 #include "tests/e2e/e2e_support.h"
@@ -161,7 +163,7 @@ TEST_F(Plugin, EveryCallMessage) {
   for (size_t i = cases.size() + 1; i < results.size(); ++i) EXPECT_EQ(results[i], "0");  // 2530, 2555, 2638
   ASSERT_TRUE(run_->CloseAndWait());
   const std::vector<std::string> log = PluginLog();
-  EXPECT_EQ(log.back(), "destroy");  // released by the close sequence
+  EXPECT_EQ(log.back(), "destroy 1");  // released by the close sequence
   EXPECT_TRUE(run_->host().boxes().empty());
 }
 
@@ -238,7 +240,7 @@ TEST_F(Plugin, ObjectsPerThread) {
   EXPECT_EQ(serving, 32);
   ASSERT_TRUE(run_->CloseAndWait());
   int destroyed = 0;
-  for (const std::string& line : PluginLog()) destroyed += line == "destroy";
+  for (const std::string& line : PluginLog()) destroyed += line.rfind("destroy ", 0) == 0;
   EXPECT_EQ(destroyed, 32);
 }
 
@@ -275,6 +277,83 @@ TEST_F(Plugin, NotRegisteredThenRegistered) {
   EXPECT_EQ(Results("main.init"), (std::vector<std::string>{"0", "0", "1", "4000"}));
   EXPECT_TRUE(run_->host().boxes().empty());
   ASSERT_TRUE(run_->CloseAndWait());
+}
+
+// Creations handled at overlapping times: the first one serves the second
+// while it is being created. Each thread keeps its own object, both are
+// released, nothing is lost.
+TEST_F(Plugin, CreationsThatOverlap) {
+  const std::string thread = "  send 2525 rec(tid) 0\n  send 2529 rec(tid) 0\n  send 2529 rec(tid) 0\n"
+                             "  send 2528 rec(tid) 0\n  log finished\n";
+  Start(L"plugin overlapping creation",
+        "func main.init\n  start main.a\n  start main.b\nend\nfunc main.a\n" + thread + "end\nfunc main.b\n" + thread +
+            "end\n",
+        "pump create\n4 serial\n");
+  ASSERT_TRUE(run_->WaitForLog("main.a: log finished", 30000));
+  ASSERT_TRUE(run_->WaitForLog("main.b: log finished", 30000));
+  const std::vector<std::string> a = Results("main.a"), b = Results("main.b");
+  ASSERT_EQ(a.size(), 4u);
+  ASSERT_EQ(b.size(), 4u);
+  EXPECT_EQ(a[0], "1");
+  EXPECT_EQ(b[0], "1");
+  // The serial numbers of two different objects, each thread always its own.
+  EXPECT_EQ(a[1], a[2]);
+  EXPECT_EQ(b[1], b[2]);
+  EXPECT_EQ(std::set<std::string>({a[1], b[1]}), std::set<std::string>({"1", "2"}));
+  EXPECT_EQ(a[3], "1");
+  EXPECT_EQ(b[3], "1");
+  const std::vector<std::string> log = PluginLog();
+  for (const char* destroyed : {"destroy 1", "destroy 2"})
+    EXPECT_NE(std::find(log.begin(), log.end(), destroyed), log.end()) << destroyed;
+  ASSERT_TRUE(run_->CloseAndWait());
+}
+
+// A release handled while another release is in progress: the second
+// object's destruction serves the release of the first, which stands
+// before it in the table. The third object is kept and keeps serving.
+TEST_F(Plugin, ReleasesThatOverlap) {
+  Start(L"plugin overlapping release",
+        "func main.init\n  start main.a\nend\n"
+        "func main.a\n  send 2525 rec(tid) 0\n  start main.b\n  sleep 1500\n  send 2528 rec(tid) 0\nend\n"
+        "func main.b\n  send 2525 rec(tid) 0\n  start main.c\n  sleep 500\n  send 2528 rec(tid) 0\nend\n"
+        "func main.c\n  send 2525 rec(tid) 0\n  sleep 3000\n  send 2529 rec(tid) 0\n  send 2528 rec(tid) 0\n"
+        "  log finished\nend\n",
+        "pump destroy 2\n4 serial\n");
+  ASSERT_TRUE(run_->WaitForLog("main.c: log finished", 30000));
+  EXPECT_EQ(Results("main.a"), (std::vector<std::string>{"1", "1"}));
+  EXPECT_EQ(Results("main.b"), (std::vector<std::string>{"1", "1"}));
+  EXPECT_EQ(Results("main.c"), (std::vector<std::string>{"1", "3", "1"}));
+  int destroyed = 0;
+  for (const std::string& line : PluginLog()) destroyed += line.rfind("destroy ", 0) == 0;
+  EXPECT_EQ(destroyed, 3);
+  ASSERT_TRUE(run_->CloseAndWait());
+}
+
+// A plug-in call that runs a message loop of its own: a close request that
+// arrives inside it ends the loop, the call returns, and then the close
+// sequence runs, once.
+TEST_F(Plugin, CloseDuringACallThatPumps) {
+  Start(L"plugin pumping call", "func main.init\n  start main.call\nend\n"
+                               "func main.call\n  send 2525 rec(tid) 0\n  send 2529 rec(tid) 0\nend\n",
+        "4 pump\n");
+  HWND main = run_->host().FindMainWindow();
+  ASSERT_TRUE(run_->host().ServeUntil(
+      [&] {
+        for (const std::string& line : PluginLog())
+          if (line.rfind("call 4 ", 0) == 0) return true;
+        return false;
+      },
+      30000));
+  PostMessageW(main, WM_COMMAND, IDCANCEL, 0);
+  ASSERT_TRUE(run_->host().WaitForExit(20000));
+  EXPECT_EQ(run_->host().exitCode(), 0u);
+  EXPECT_EQ(Results("main.call"), (std::vector<std::string>{"1", "4000"}));
+  size_t terminations = 0;
+  for (const std::string& line : run_->EntryLines()) terminations += line == "QSTerminate done";
+  EXPECT_EQ(terminations, 1u);
+  EXPECT_EQ(run_->EntryLines().back(), "QSTerminate done");
+  EXPECT_FALSE(driver::DirectoryExists(run_->WorkDir()));
+  EXPECT_EQ(PluginLog().back(), "destroy 1");
 }
 
 }  // namespace

@@ -90,7 +90,10 @@ TEST(Startup, MissingEntryPoints) {
   };
   for (const Case& c : cases) {
     const std::wstring exe = PackSimple(L"exports", c.library);
-    HostRun run(exe);
+    const std::wstring temp = ScratchDir(L"exports temp");
+    driver::StartOptions options;
+    options.environment = {{L"TMP", temp}, {L"TEMP", temp}};
+    HostRun run(exe, options);
     if (c.box) {
       ASSERT_TRUE(run.host().WaitForExit(30000)) << Utf8(c.library);
       ASSERT_EQ(run.host().boxes().size(), 1u) << Utf8(c.library);
@@ -100,7 +103,15 @@ TEST(Startup, MissingEntryPoints) {
       ASSERT_TRUE(run.CloseAndWait());
       EXPECT_TRUE(run.host().boxes().empty());
       EXPECT_EQ(run.EntryLines().back(), "QSCmd module=main function=quit cwd=" + Utf8(run.startDir()));
-      EXPECT_FALSE(DirectoryExists(run.WorkDir()));
+      // The library that cannot be stopped stays loaded to the end, and
+      // its file with it: the directory is marked, and the next start
+      // removes it.
+      const std::wstring work = temp + L"\\" + std::to_wstring(run.host().processId()) + L"exports";
+      EXPECT_TRUE(FileExists(work + L"\\.qsexe-remove"));
+      EXPECT_FALSE(FileExists(work + L"\\main.qwin"));
+      HostRun next(exe, options);
+      ASSERT_TRUE(next.CloseAndWait());
+      EXPECT_FALSE(DirectoryExists(work));
     }
     EXPECT_EQ(run.host().exitCode(), 0u);
   }

@@ -1,7 +1,9 @@
 // The plug-in call table and the per-thread object table.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
+#include <utility>
 
 #include "plugin/plugin_call_table.h"
 #include "plugin/plugin_table.h"
@@ -56,12 +58,10 @@ struct FakeObject {
 TEST(PluginTable, OrderIsKeptOnRemoval) {
   PluginTableT<FakeObject> table;
   FakeObject objects[33];
-  for (std::uint32_t i = 0; i < 32; ++i) {
-    *table.NextObjectField() = &objects[i];
-    table.CommitAppend(100 + i);
-  }
+  for (std::uint32_t i = 0; i < 32; ++i) EXPECT_TRUE(table.Append(&objects[i], 100 + i));
   EXPECT_TRUE(table.full());
-  EXPECT_EQ(table.NextObjectField(), nullptr);
+  EXPECT_FALSE(table.Append(&objects[32], 200));  // full: not taken
+  EXPECT_EQ(objects[32].references, 1);
   // Release while all 32 are used: 31 left in order, slot 31 free.
   EXPECT_TRUE(table.Remove(105));
   EXPECT_EQ(objects[5].references, 0);
@@ -84,10 +84,8 @@ TEST(PluginTable, OrderIsKeptOnRemoval) {
 TEST(PluginTable, ReleasingTheMiddleOfThree) {
   PluginTableT<FakeObject> table;
   FakeObject a, b, c;
-  for (auto [object, key] : {std::pair{&a, 1u}, {&b, 2u}, {&c, 3u}}) {
-    *table.NextObjectField() = object;
-    table.CommitAppend(key);
-  }
+  for (auto [object, key] : {std::pair{&a, 1u}, {&b, 2u}, {&c, 3u}}) EXPECT_TRUE(table.Append(object, key));
+  EXPECT_FALSE(table.Append(&c, 1));  // a key occurs once
   EXPECT_TRUE(table.Remove(2));
   EXPECT_EQ(table.count(), 2u);
   EXPECT_EQ(table.slot(0).object, &a);
@@ -95,6 +93,47 @@ TEST(PluginTable, ReleasingTheMiddleOfThree) {
   EXPECT_EQ(table.slot(2).object, nullptr);
   EXPECT_EQ(b.references, 0);
   EXPECT_EQ(a.references, 1);
+}
+
+// An object whose last Release serves other requests (as one that pumps
+// messages does): what they do to the table is not undone afterwards.
+struct ReentrantObject {
+  int references = 1;
+  std::function<void()> onRelease;
+  void AddRef() { ++references; }
+  void Release() {
+    if (--references == 0 && onRelease) std::exchange(onRelease, nullptr)();
+  }
+};
+
+TEST(PluginTable, ARemovalServedInsideAReleaseKeepsTheTableWhole) {
+  PluginTableT<ReentrantObject> table;
+  ReentrantObject a, b, c;
+  for (auto [object, key] : {std::pair{&a, 1u}, {&b, 2u}, {&c, 3u}}) ASSERT_TRUE(table.Append(object, key));
+  // Releasing b removes a (an entry before it) meanwhile.
+  b.onRelease = [&] { EXPECT_TRUE(table.Remove(1)); };
+  EXPECT_TRUE(table.Remove(2));
+  ASSERT_EQ(table.count(), 1u);
+  EXPECT_EQ(table.slot(0).object, &c);
+  EXPECT_EQ(table.slot(0).threadKey, 3u);
+  EXPECT_EQ(table.slot(1).object, nullptr);
+  EXPECT_EQ(a.references, 0);
+  EXPECT_EQ(c.references, 1);
+}
+
+TEST(PluginTable, ReleasingAllLeavesAnEmptyTableToWhatTheReleasesServe) {
+  PluginTableT<ReentrantObject> table;
+  ReentrantObject a, b;
+  ASSERT_TRUE(table.Append(&a, 1));
+  ASSERT_TRUE(table.Append(&b, 2));
+  std::uint32_t seen = 99;
+  a.onRelease = [&] {
+    seen = table.count();
+    EXPECT_FALSE(table.Remove(2));
+  };
+  table.ReleaseAll();
+  EXPECT_EQ(seen, 0u);
+  EXPECT_EQ(b.references, 0);
 }
 
 }  // namespace

@@ -8,11 +8,20 @@
 //    slots: their value + 1000.
 // QSPLUGIN_SCRIPT names a file of overrides, one per line:
 //   DISPID int N | DISPID str TEXT | DISPID str5000 | DISPID nullstr |
-//   DISPID exception | DISPID empty
+//   DISPID exception | DISPID empty | DISPID serial (the object's number,
+//   from 1 in order of creation) | DISPID pump (runs a message loop, as a
+//   call into another apartment does, until the quit message, which it
+//   posts again)
+// and, to try the host's table against re-entry:
+//   pump create     the first creation serves sent messages until a
+//                   second object exists
+//   pump destroy N  the destruction of object N serves sent messages
+//                   until another object has been destroyed
 #include <windows.h>
 #include <oaidl.h>
 
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -29,6 +38,8 @@ const wchar_t kProgIdKey[] = L"Software\\Classes\\dm.dmsoft";
 
 HMODULE g_module = nullptr;
 LONG g_objects = 0;
+LONG g_created = 0;
+LONG g_destroyed = 0;
 
 std::string Utf8(const wchar_t* text) {
   if (!text) return "(null)";
@@ -61,22 +72,68 @@ struct Override {
   long value = 0;
 };
 
-std::map<int, Override> ReadOverrides() {
+struct Script {
   std::map<int, Override> overrides;
+  bool pumpCreate = false;
+  long pumpDestroy = 0;  // the object whose destruction pumps; 0: none
+};
+
+Script ReadScript() {
+  Script script;
   const std::wstring path = Environment(L"QSPLUGIN_SCRIPT");
-  if (path.empty()) return overrides;
+  if (path.empty()) return script;
   FILE* file = _wfopen(path.c_str(), L"r");
-  if (!file) return overrides;
+  if (!file) return script;
   char line[512];
   while (fgets(line, sizeof line, file)) {
     int dispid = 0;
     char kind[32] = {}, rest[400] = {};
+    if (sscanf(line, "pump %31s %399[^\n]", kind, rest) >= 1) {
+      if (strcmp(kind, "create") == 0) script.pumpCreate = true;
+      if (strcmp(kind, "destroy") == 0) script.pumpDestroy = strtol(rest, nullptr, 10);
+      continue;
+    }
     if (sscanf(line, "%d %31s %399[^\n]", &dispid, kind, rest) < 2) continue;
     Override o{kind, rest, strtol(rest, nullptr, 10)};
-    overrides[dispid] = o;
+    script.overrides[dispid] = o;
   }
   fclose(file);
-  return overrides;
+  return script;
+}
+
+const Script& TheScript() {
+  static const Script script = ReadScript();
+  return script;
+}
+
+// Serves the messages other threads send to this one until `done` holds
+// (at most 15 s), as a call that waits on another apartment does.
+template <class Done>
+void ServeSentMessagesUntil(Done done) {
+  const ULONGLONG deadline = GetTickCount64() + 15000;
+  while (!done() && GetTickCount64() < deadline) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_SENDMESSAGE);
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+}
+
+// A modal loop of the kind an outside call runs: every message is
+// dispatched; the quit message ends it and is posted again.
+void RunModalLoop() {
+  const ULONGLONG deadline = GetTickCount64() + 30000;
+  while (GetTickCount64() < deadline) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        return;
+      }
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+  }
 }
 
 const qs::PluginCall* RowOf(DISPID dispid) {
@@ -97,14 +154,17 @@ const char* TypeName(VARTYPE vt) {
 
 class StubObject : public IDispatch {
  public:
-  StubObject() {
+  StubObject() : serial_(InterlockedIncrement(&g_created)) {
     InterlockedIncrement(&g_objects);
-    Log("create");
+    Log("create " + std::to_string(serial_));
   }
   virtual ~StubObject() {
+    Log("destroy " + std::to_string(serial_));
+    const LONG before = InterlockedIncrement(&g_destroyed);
+    if (TheScript().pumpDestroy == serial_) ServeSentMessagesUntil([before] { return g_destroyed > before; });
     InterlockedDecrement(&g_objects);
-    Log("destroy");
   }
+  LONG serial() const { return serial_; }
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (iid == IID_IUnknown || iid == IID_IDispatch || iid == kPluginInterface) {
@@ -165,7 +225,7 @@ class StubObject : public IDispatch {
     }
     Log("call " + std::to_string(dispid) + " flags=" + std::to_string(flags) + " types=" + types + " values=" + values);
 
-    static const std::map<int, Override> overrides = ReadOverrides();
+    const std::map<int, Override>& overrides = TheScript().overrides;
     const auto found = overrides.find(dispid);
     const bool stringRow = row->result == qs::PluginResultKind::Str || row->result == qs::PluginResultKind::StrReturnsLParam ||
                            row->result == qs::PluginResultKind::StrReturnsZero;
@@ -184,7 +244,14 @@ class StubObject : public IDispatch {
       return S_OK;
     }
     const Override& o = found->second;
-    if (o.kind == "int") {
+    if (o.kind == "serial") {
+      result->vt = VT_I4;
+      result->lVal = serial_;
+    } else if (o.kind == "pump") {
+      RunModalLoop();
+      result->vt = VT_I4;
+      result->lVal = dispid * 1000;
+    } else if (o.kind == "int") {
       result->vt = VT_I4;
       result->lVal = o.value;
     } else if (o.kind == "str") {
@@ -213,6 +280,7 @@ class StubObject : public IDispatch {
 
  private:
   LONG references_ = 1;
+  const LONG serial_;
 };
 
 class Factory : public IClassFactory {
@@ -231,6 +299,7 @@ class Factory : public IClassFactory {
     *out = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
     StubObject* object = new StubObject;
+    if (TheScript().pumpCreate && object->serial() == 1) ServeSentMessagesUntil([] { return g_created >= 2; });
     const HRESULT hr = object->QueryInterface(iid, out);
     object->Release();
     return hr;
