@@ -56,6 +56,7 @@ void CQSExeDlg::RunStartupSequence() {
   if (PathFileExistsW(WorkDirectory().c_str())) DeleteDirectoryTree(WorkDirectory());
   SweepStaleWorkDirectories();
   CreateDirectoryW(WorkDirectory().c_str(), nullptr);
+  HoldWorkDirectory();
   const std::wstring startDirectory = GetCurrentDirectoryString();
   SetCurrentDirectoryW(WorkDirectory().c_str());
 

@@ -12,6 +12,7 @@ namespace qs {
 
 namespace {
 std::wstring g_workDirectory;
+win32::OwnedHandle g_hold;  // the work directory, open for the whole run
 }
 
 const std::wstring& WorkDirectory() { return g_workDirectory; }
@@ -46,6 +47,14 @@ std::wstring TemporaryPath() {
 std::wstring OwnTitle() { return win32::ToWide(FileTitle(win32::ToU16(win32::GetModulePath(nullptr)))); }
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// A directory that a running host holds (HoldWorkDirectory) cannot be
+// opened for deletion: that, not its name, tells a live run's directory.
+bool HeldByARun(const std::wstring& dir) {
+  const win32::OwnedHandle probe(CreateFileW(dir.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  return !probe;
+}
 
 // True when a process of this id runs an executable with this file title.
 bool RunsTitle(DWORD processId, const std::wstring& title) {
@@ -85,14 +94,24 @@ void SweepStaleWorkDirectories() {
     const unsigned long long pid = std::stoull(digits);
     if (pid > 0xFFFFFFFFull || pid == GetCurrentProcessId() || RunsTitle(static_cast<DWORD>(pid), title)) continue;
     const std::wstring dir = temp + name;
-    if (Exists(dir + L"\\main.qwin") || Exists(dir + L"\\scriptcore.dll") || Exists(dir + L"\\" + kRemovalMark))
-      stale.push_back(dir);
+    // The name may belong to another program ("5241demo" is 524's "1demo"
+    // as well as 5241's "demo"): only a directory no run holds goes.
+    const bool marked =
+        Exists(dir + L"\\main.qwin") || Exists(dir + L"\\scriptcore.dll") || Exists(dir + L"\\" + kRemovalMark);
+    if (marked && !HeldByARun(dir)) stale.push_back(dir);
   } while (FindNextFileW(search.get(), &found));
   search.reset();
   for (const std::wstring& dir : stale) DeleteDirectoryTree(dir);
 }
 
+void HoldWorkDirectory() {
+  // Listing access: a handle with attribute access alone takes no part in sharing.
+  g_hold.reset(CreateFileW(g_workDirectory.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
 void RemoveWorkDirectory(const std::wstring& path) {
+  g_hold.reset();
   for (int attempt = 0; attempt < 10; ++attempt) {
     if (DeleteDirectoryTree(path)) return;
     Sleep(100);

@@ -16,12 +16,18 @@ std::wstring FormWorkDirectory();
 // Removes the work directories that runs of this executable left behind
 // when they crashed, were killed or could not remove them: directories of
 // the temporary folder named by a process id and this executable's title,
-// whose process no longer runs (or runs another program), and which carry
-// the marks of a work directory (main.qwin, scriptcore.dll or the removal
-// mark). A live instance's directory is never touched, nor this process's.
+// whose process no longer runs (or runs another program), which carry the
+// marks of a work directory (main.qwin, scriptcore.dll or the removal mark)
+// and which no running host holds (HoldWorkDirectory). A live instance's
+// directory is never touched, whatever its name, nor this process's.
 void SweepStaleWorkDirectories();
 
-// Deletes the work directory at close; a file that stays locked is tried
+// Keeps the work directory open, without sharing its deletion, from its
+// creation to the close: the mark by which the sweep of other starts
+// knows it is in use. The process's end lets it go.
+void HoldWorkDirectory();
+
+// Deletes the work directory at close (the hold ends first); a file that stays locked is tried
 // again briefly, then the directory is marked for the next start's sweep.
 void RemoveWorkDirectory(const std::wstring& path);
 

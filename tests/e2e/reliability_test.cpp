@@ -103,6 +103,41 @@ TEST(Reliability, AKilledRunsDirectoryGoesWithTheNextStart) {
   EXPECT_FALSE(driver::DirectoryExists(liveDir));
 }
 
+// A start never removes a directory that a running program uses, whatever
+// the names and process ids: while 1demo.exe runs in <pid>1demo, demo.exe
+// reads that name as the directory of a process <pid>1 that does not run.
+TEST(Reliability, NoStartRemovesADirectoryInUse) {
+  const std::wstring other = Project(L"one demo").Form(kForm).Script("").Engine().Pack(L"1demo.exe");
+  const std::wstring demo = Project(L"demo").Form(kForm).Script("").Engine().Pack(L"demo.exe");
+  ASSERT_FALSE(other.empty() || demo.empty());
+  const std::wstring temp = ScratchDir(L"names temp");
+  driver::StartOptions options;
+  options.environment = {{L"TMP", temp}, {L"TEMP", temp}};
+  auto dirOf = [&](driver::HostProcess& host, const wchar_t* title) {
+    return temp + L"\\" + std::to_wstring(host.processId()) + title;
+  };
+
+  HostRun first(other, options), dead(demo, options), live(demo, options);
+  ASSERT_TRUE(first.host().WaitForMainWindow(30000) && dead.host().WaitForMainWindow(30000) &&
+              live.host().WaitForMainWindow(30000));
+  const std::wstring firstDir = dirOf(first.host(), L"1demo"), deadDir = dirOf(dead.host(), L"demo"),
+                     liveDir = dirOf(live.host(), L"demo");
+  dead.host().Kill();
+  ASSERT_TRUE(driver::FileExists(deadDir + L"\\main.qwin"));
+
+  HostRun next(demo, options);
+  ASSERT_TRUE(next.host().WaitForMainWindow(30000));
+  EXPECT_TRUE(driver::FileExists(firstDir + L"\\main.qwin"));
+  EXPECT_TRUE(driver::FileExists(firstDir + L"\\scriptcore.dll"));
+  EXPECT_TRUE(driver::FileExists(liveDir + L"\\main.qwin"));
+  EXPECT_FALSE(driver::DirectoryExists(deadDir));  // a dead run's directory still goes
+  for (HostRun* run : {&next, &live, &first}) {
+    ASSERT_TRUE(run->CloseAndWait());
+  }
+  EXPECT_FALSE(driver::DirectoryExists(firstDir));
+  EXPECT_FALSE(driver::DirectoryExists(liveDir));
+}
+
 TEST(Reliability, ALockedFileIsRemovedByTheNextStart) {
   const std::wstring exe = Project(L"locked")
                                .Form(kForm)
