@@ -8,6 +8,15 @@ namespace qs {
 
 CQSTabPage::CQSTabPage() : win32::Dialog(GetModuleHandleW(nullptr), IDD_TAB_PAGE) {}
 
+bool CQSTabPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  if (message == WM_PAINT) {
+    win32::PaintInvalidBackground(hwnd());
+    *result = 0;
+    return true;
+  }
+  return win32::Dialog::HandleMessage(message, wParam, lParam, result);
+}
+
 int CQSTab::PageCount() const { return static_cast<int>(SendMessageW(hwnd(), TCM_GETITEMCOUNT, 0, 0)); }
 
 CQSTabPage* CQSTab::Page(int index) const {

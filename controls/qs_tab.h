@@ -20,6 +20,8 @@ class CQSTabPage : public win32::Dialog {
   // Enter and Escape belong to the main window, never to a page.
   void OnOK() override {}
   void OnCancel() override {}
+  // The page's background behind its transparent controls.
+  bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 };
 
 inline constexpr int kTabPages = 32;

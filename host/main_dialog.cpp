@@ -121,7 +121,10 @@ LRESULT CQSExeDlg::OnCommand(UINT, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CQSExeDlg::OnPaint(UINT, WPARAM, LPARAM) {
-  if (!IsIconic(hwnd())) return 0;
+  if (!IsIconic(hwnd())) {
+    win32::PaintInvalidBackground(hwnd());
+    return 1;
+  }
   win32::PaintScope paint(hwnd());
   SendMessageW(hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.dc()), 0);
   RECT client;
@@ -188,11 +191,9 @@ LRESULT CQSExeDlg::OnEraseBackground(UINT, WPARAM wParam, LPARAM) {
   if (backgroundImage_) {
     BITMAP info{};
     GetObjectW(backgroundImage_.get(), sizeof info, &info);
-    HDC memory = CreateCompatibleDC(dc);
-    const HGDIOBJ old = SelectObject(memory, backgroundImage_.get());
-    BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteDC(memory);
+    const win32::MemoryDc memory(dc);
+    const win32::SelectObjectScope image(memory.get(), backgroundImage_.get());
+    BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, memory.get(), 0, 0, SRCCOPY);
   }
   return 1;
 }

@@ -1,6 +1,7 @@
 #include "win32/dialog.h"
 
 #include "win32/control.h"
+#include "win32/handles.h"
 
 namespace win32 {
 
@@ -119,6 +120,11 @@ void Dispatch(MSG& msg, HWND dialog) {
 }
 
 }  // namespace
+
+void PaintInvalidBackground(HWND dialog) {
+  const PaintScope paint(dialog);  // its device context is clipped to the invalid part
+  SendMessageW(dialog, WM_ERASEBKGND, reinterpret_cast<WPARAM>(paint.dc()), 0);
+}
 
 int MessageLoopDepth() { return g_loopDepth; }
 MessageLoopScope::MessageLoopScope() { ++g_loopDepth; }

@@ -59,6 +59,13 @@ class Dialog {
 // Returns false on WM_QUIT, whose exit code is then in *quitCode.
 bool PumpMessage(int* quitCode = nullptr);
 
+// Paints the window's background (what its WM_ERASEBKGND paints) into the
+// part of it that is invalid, then validates it: an area that was
+// invalidated without erasing, as the area behind a transparent edit box
+// is to avoid flicker, shows the background again, and the controls over
+// it repaint afterwards. For the WM_PAINT of dialogs that hold controls.
+void PaintInvalidBackground(HWND dialog);
+
 // The message loops running on the window thread, the outermost one (the
 // main dialog's) included: every modal dialog's, the wait for a key's, a
 // message box's, and whatever loop an outside component runs inside a call

@@ -252,6 +252,44 @@ TEST_F(BasicControls, BrowseBoxRaisesOnEveryTextChange) {
   EXPECT_LT(client.right, window.right - window.left - (button.right - button.left) + 1);
 }
 
+// Text typed into an edit box without a background colour and deleted
+// again leaves nothing behind: the parent's background (none of its own, a
+// colour, an image; the main window or a tab page) shows where it was.
+TEST(TransparentEdit, DeletedTextLeavesNothingOnTheScreen) {
+  const struct {
+    const char* name;
+    std::u16string form;
+  } cases[] = {
+      {"default background", u"w w \"x\" 0 0 300 200 |\n编辑框 e \"\" 20 20 220 50 |\n按钮 b \"b\" 20 100 80 130 |\n"},
+      {"a colour", u"w w \"x\" 0 0 300 200 背景颜色:65280|\n编辑框 e \"\" 20 20 220 50 |\n按钮 b \"b\" 20 100 80 130 |\n"},
+      {"an image", u"w w \"x\" 0 0 300 200 背景图片:bg.bmp|\n编辑框 e \"\" 20 20 220 50 |\n按钮 b \"b\" 20 100 80 130 |\n"},
+      {"a tab page", u"w w \"x\" 0 0 300 200 |\n选项卡 t 5 5 290 190 |\n页面 一\n编辑框 e \"\" 20 20 220 50 |\n"
+                     u"按钮 b \"b\" 20 100 80 130 |\n选项卡页面结束\n选项卡结束\n"},
+  };
+  for (const auto& c : cases) {
+    FormHost host(c.form + u"窗口结束\n", {{L"bg.bmp", PatternBmp(300, 200)}});
+    HWND edit = host.Control(u"e");
+    ASSERT_TRUE(edit) << c.name;
+    SetFocus(host.Control(u"b"));  // no caret in the pictures
+    auto type = [&](const wchar_t* keys) {
+      for (const wchar_t* k = keys; *k; ++k) SendMessageW(edit, WM_CHAR, *k, 1);
+    };
+    type(L"ab");
+    const driver::Image typed = ClientPixels(host, edit);
+    type(L"cd\b\b");
+    EXPECT_EQ(win32::GetWindowTextString(edit), L"ab") << c.name;
+    const driver::Image deleted = ClientPixels(host, edit);
+    ASSERT_EQ(typed.pixels.size(), deleted.pixels.size()) << c.name;
+    size_t differing = 0;
+    for (size_t i = 0; i < typed.pixels.size(); ++i) differing += typed.pixels[i] != deleted.pixels[i];
+    EXPECT_EQ(differing, 0u) << c.name << ": pixels of the deleted characters are left";
+    // And the text is there to see.
+    size_t distinct = 0;
+    for (std::uint32_t p : typed.pixels) distinct += p != typed.pixels[0];
+    EXPECT_GT(distinct, 0u) << c.name;
+  }
+}
+
 TEST(LoaderEdges, EmptyAndBrokenForms) {
   {
     FormHost host(u"w w \"only\" 10 20 410 320 |\n窗口结束\n");

@@ -49,7 +49,9 @@ std::wstring TestWorkDirectory(const std::wstring& name) {
   return dir;
 }
 
-std::string SolidBmp(int width, int height, COLORREF color) {
+namespace {
+
+std::string Bmp(int width, int height, const std::function<COLORREF(int, int)>& colorAt) {
   const int stride = (width * 3 + 3) & ~3;
   const int size = 54 + stride * height;
   std::string bmp(static_cast<size_t>(size), '\0');
@@ -65,12 +67,51 @@ std::string SolidBmp(int width, int height, COLORREF color) {
   bmp[28] = 24;
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
+      const COLORREF color = colorAt(x, height - 1 - y);  // rows are stored bottom up
       char* p = &bmp[54 + y * stride + x * 3];
       p[0] = static_cast<char>(GetBValue(color));
       p[1] = static_cast<char>(GetGValue(color));
       p[2] = static_cast<char>(GetRValue(color));
     }
   return bmp;
+}
+
+}  // namespace
+
+std::string SolidBmp(int width, int height, COLORREF color) {
+  return Bmp(width, height, [color](int, int) { return color; });
+}
+
+COLORREF PatternColor(int x, int y) { return RGB((x * 7) & 0xFF, (y * 11) & 0xFF, ((x + y) & 1) ? 0xF0 : 0x10); }
+
+std::string PatternBmp(int width, int height) { return Bmp(width, height, PatternColor); }
+
+driver::Image ClientPixels(FormHost& host, HWND window) {
+  host.PumpUntil([] { return !GetQueueStatus(QS_PAINT); }, 5000);
+  driver::Image image;
+  RECT client;
+  GetClientRect(window, &client);
+  image.width = client.right;
+  image.height = client.bottom;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = image.width;
+  info.bmiHeader.biHeight = -image.height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  const win32::WindowDc dc(window);
+  void* bits = nullptr;
+  const win32::OwnedBitmap bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const win32::MemoryDc memory(dc.get());
+  {
+    const win32::SelectObjectScope select(memory.get(), bitmap.get());
+    BitBlt(memory.get(), 0, 0, image.width, image.height, dc.get(), 0, 0, SRCCOPY);
+    GdiFlush();
+  }
+  const auto* source = static_cast<const std::uint32_t*>(bits);
+  image.pixels.assign(source, source + static_cast<size_t>(image.width) * image.height);
+  for (std::uint32_t& p : image.pixels) p &= 0x00FFFFFF;
+  return image;
 }
 
 FormHost::FormHost(const std::u16string& form, const std::vector<std::pair<std::wstring, std::string>>& files) {

@@ -52,5 +52,11 @@ std::wstring TestWorkDirectory(const std::wstring& name);
 using driver::WriteFileBytes;
 // A 24-bit BMP of one colour.
 std::string SolidBmp(int width, int height, COLORREF color);
+// A 24-bit BMP whose every pixel differs from its neighbours: PatternColor.
+std::string PatternBmp(int width, int height);
+COLORREF PatternColor(int x, int y);
+// What the window's client area shows now, read from its device context
+// (0x00RRGGBB, top row first). Pumps until nothing waits to be painted.
+driver::Image ClientPixels(FormHost& host, HWND window);
 
 }  // namespace qs::test

@@ -282,6 +282,38 @@ TEST_F(MoreControls, PictureKeepsItsRectangleAndAFailedLoadKeepsThePicture) {
   EXPECT_EQ(rect.right - rect.left, 50);
 }
 
+std::uint32_t Rgb(COLORREF c) { return GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c); }
+
+// A picture shows at its own size from the control's top-left corner, cut
+// by the control: a small image stays small (the window's background
+// around it), a large one shows its top-left part.
+TEST(Pictures, ShowAtTheirOwnSizeClippedByTheControl) {
+  FormHost host(u"w w \"x\" 0 0 500 300 背景颜色:65280|\n"
+                u"图片框 小 10 10 210 210 图片名称:small.bmp|\n"
+                u"图片框 大 220 10 320 110 图片名称:big.bmp|\n"
+                u"图片框 消息 330 10 430 110 |\n窗口结束\n",
+                {{L"small.bmp", PatternBmp(40, 40)}, {L"big.bmp", PatternBmp(1000, 1000)}});
+  host.As<CQSPicture>(u"消息")->ShowPictureFile(WorkFilePath(L"small.bmp"));  // message 1555's way
+  for (const char16_t* name : {u"小", u"大", u"消息"}) {
+    HWND picture = host.Control(name);
+    ASSERT_TRUE(picture);
+    const int side = std::u16string(name) == u"大" ? 1000 : 40;
+    const driver::Image shown = ClientPixels(host, picture);
+    ASSERT_GT(shown.width, 0);
+    size_t wrong = 0;
+    for (int y = 0; y < shown.height; ++y)
+      for (int x = 0; x < shown.width; ++x) {
+        const std::uint32_t expected = x < side && y < side ? Rgb(PatternColor(x, y)) : Rgb(RGB(0, 255, 0));
+        wrong += shown.at(x, y) != expected;
+      }
+    EXPECT_EQ(wrong, 0u) << "pixels off in a " << shown.width << " x " << shown.height
+                         << " picture box";
+    RECT rect;
+    GetWindowRect(picture, &rect);
+    EXPECT_EQ(rect.right - rect.left, std::u16string(name) == u"小" ? 200 : 100);
+  }
+}
+
 TEST(TabPages, MoreThan32PagesAreRefused) {
   std::u16string form = u"w w \"x\" 0 0 600 400 |\n选项卡 t 0 0 590 390 |\n";
   for (int i = 0; i < 34; ++i) form += u"p p\n选项卡页面结束\n";
