@@ -73,8 +73,12 @@ LRESULT GetState(const MessageTarget& t, WPARAM, LPARAM) { return SendMessageW(t
 
 LRESULT ComboGetSelection(const MessageTarget& t, WPARAM, LPARAM) { return SendMessageW(t.hwnd, CB_GETCURSEL, 0, 0); }
 
+// An index outside the items clears the selection, as -1 does (the
+// platform may otherwise keep the old one).
 LRESULT ComboSetSelection(const MessageTarget& t, WPARAM, LPARAM lParam) {
-  SendMessageW(t.hwnd, CB_SETCURSEL, static_cast<WPARAM>(lParam), 0);
+  const LRESULT count = SendMessageW(t.hwnd, CB_GETCOUNT, 0, 0);
+  const LPARAM index = lParam >= 0 && lParam < count ? lParam : -1;
+  SendMessageW(t.hwnd, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
   return 1;
 }
 
@@ -293,8 +297,8 @@ const ControlMessage kControlMessages[] = {
     {1577, "dropDown.delete", kAny, kDropDown, 0, W, kValue, ComboDelete},
     {1578, "dropDown.add", kAny, kDropDown, 0, W, kValue, ComboAdd},
     {1579, "listBox.remove", K::ListBox, kList, 0, W, kValue, ListRemove},
-    {1580, "tab.current", K::TabControl, kTab, -1, W, kValue, TabCurrent},
-    {1581, "tab.count", K::TabControl, kTab, -1, W, kValue, TabCount},
+    {1580, "tab.current", kAny, kTab, -1, W, kValue, TabCurrent},
+    {1581, "tab.count", kAny, kTab, -1, W, kValue, TabCount},
     {1582, "control.place", kAny, kControl, 0, W, kPtr, Place},
 };
 
@@ -310,9 +314,6 @@ const ControlMessage* FindControlMessage(UINT number) {
 }
 
 LRESULT HandleControlMessage(CQSExeDlg& dialog, const ControlMessage& row, WPARAM wParam, LPARAM lParam) {
-  // A missing buffer or record has nowhere to put the result: the row's
-  // wrong-name result, without a box (the name was not the fault).
-  if (row.needsLParam && lParam == 0) return row.wrongNameResult;
   const char16_t* name = nullptr;
   if (row.nameSource == NameSource::WParam) name = reinterpret_cast<const char16_t*>(wParam);
   else if (wParam) name = reinterpret_cast<const ItemRequest*>(wParam)->name;
@@ -325,6 +326,9 @@ LRESULT HandleControlMessage(CQSExeDlg& dialog, const ControlMessage& row, WPARA
     ShowErrorBox(row.wrongName);
     return row.wrongNameResult;
   }
+  // A right name with a missing buffer or record: nowhere to put the
+  // result, so the row's wrong-name result, without a box and unwritten.
+  if (row.needsLParam && lParam == 0) return row.wrongNameResult;
   return row.operation(MessageTarget{object, object->hwnd()}, wParam, lParam);
 }
 

@@ -157,10 +157,14 @@ std::vector<Case> Cases() {
       {"send 1547 null null", "0"},
       {"send 1551 null null", "0"},
       {"send 1573 null null", "0"},
+      // the tab-control queries on a control of another kind: the platform's answer, no box
+      {"send 1580 \"标签1\" 0", "0"},
+      {"send 1581 \"标签1\" 0", "0"},
       // wrong names, each text once, with its result
       {"send 1525 \"标签X\" \"a\"", "0"},
       {"send 1526 null buf", "0 buf=untouched"},
       {"send 1528 \"编辑框X\" buf", "0 buf=untouched"},
+      {"send 1528 \"编辑框X\" null", "0"},  // the name is looked at before the buffer
       {"send 1532 \"单选X\" 0", "0"},
       {"send 1536 \"复选X\" 0", "0"},
       {"send 1537 \"浏览X\" buf", "0 buf=untouched"},
@@ -182,7 +186,8 @@ std::vector<Case> Cases() {
 }
 
 const std::vector<std::wstring> kWrongNameBoxes = {
-    L"不正确的标签控件名", L"不正确的标签控件名",   L"不正确的编辑框控件名", L"不正确的单选框控件名",
+    L"不正确的标签控件名", L"不正确的标签控件名",   L"不正确的编辑框控件名", L"不正确的编辑框控件名",
+    L"不正确的单选框控件名",
     L"不正确的复选框控件名", L"不正确的浏览框控件名", L"不正确的控件名",       L"不正确的控件名",
     L"不正确的分组框控件名", L"不正确的列表框控件名", L"不正确的日期控件名",   L"不正确的图片控件名",
     L"不正确的进度条控件名", L"不正确的按钮控件名",   L"不正确的选项卡控件名", L"不正确的时间控件名",

@@ -31,10 +31,12 @@ TEST(Reliability, NullPointersAndStrangers) {
   for (const ControlMessage& row : ControlMessages()) {
     script += "  send " + std::to_string(row.number) + " null null\n";
     expected.push_back(std::to_string(row.wrongNameResult));
-    if (!row.needsLParam) ++boxes;  // a null name is a wrong name
+    ++boxes;  // a null name is a wrong name, whatever else is missing
     if (row.needsLParam && row.nameSource == NameSource::WParam) {
-      script += "  send " + std::to_string(row.number) + " \"标签1\" null\n";  // a name, no buffer: no box
+      // A label's name, no buffer: no box, unless the message needs another kind.
+      script += "  send " + std::to_string(row.number) + " \"标签1\" null\n";
       expected.push_back(std::to_string(row.wrongNameResult));
+      if (row.kind && *row.kind != ControlKind::Label) ++boxes;
     }
   }
   script += "  send 1525 \"标签1\" null\n";  // a null text is an empty text

@@ -314,6 +314,25 @@ TEST(Pictures, ShowAtTheirOwnSizeClippedByTheControl) {
   }
 }
 
+// 1540 with an index outside the items clears the selection with -1, as
+// -1 itself does.
+TEST_F(MoreControls, DropDownIndexOutOfRangeClearsTheSelection) {
+  HWND combo = host.Control(u"下拉框1");
+  static std::vector<WPARAM> selections;
+  static WNDPROC original = nullptr;
+  selections.clear();
+  original = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+      combo, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND w, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+        if (m == CB_SETCURSEL) selections.push_back(wp);
+        return CallWindowProcW(original, w, m, wp, lp);
+      })));
+  for (LPARAM index : {1, 3, 7, -5, 2, -1}) SendMessageW(host.window(), 1540, reinterpret_cast<WPARAM>(u"下拉框1"), index);
+  SetWindowLongPtrW(combo, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+  const WPARAM none = static_cast<WPARAM>(-1);
+  EXPECT_EQ(selections, (std::vector<WPARAM>{1, none, none, none, 2, none}));
+  EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), -1);
+}
+
 TEST(TabPages, MoreThan32PagesAreRefused) {
   std::u16string form = u"w w \"x\" 0 0 600 400 |\n选项卡 t 0 0 590 390 |\n";
   for (int i = 0; i < 34; ++i) form += u"p p\n选项卡页面结束\n";
