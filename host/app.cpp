@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "host/main_dialog.h"
+#include "win32/system_library.h"
 
 namespace qs {
 
@@ -11,7 +12,9 @@ class CQSExeApp {
  public:
   bool InitInstance() {
     INITCOMMONCONTROLSEX controls{sizeof(controls), 0xFF};
-    InitCommonControlsEx(&controls);
+    using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    if (const auto init = win32::SystemFunction<InitCommonControlsExFn>(L"comctl32.dll", "InitCommonControlsEx"))
+      init(&controls);
     CQSExeDlg dialog;
     dialog.DoModal(nullptr);
     return false;

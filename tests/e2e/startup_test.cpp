@@ -226,6 +226,37 @@ TEST(Startup, AboutItemOpensTheAboutBoxAndNeverCloses) {
   EXPECT_EQ(run.EntryLines().back(), "QSTerminate done");
 }
 
+// A library planted beside the program under a system library's name is
+// never loaded, also where the system looks for a library of its own in
+// the program's folder first (Wine's "native, then built-in" order). The
+// form's background image makes the host start GDI+.
+TEST(Startup, ALibraryPlantedBesideTheProgramIsNeverLoaded) {
+  const std::wstring exe = Project(L"planted")
+                               .Form(u"窗口 w \"种\" 0 0 300 200 背景图片:bg.bmp| 窗口初始化:main.init|\n窗口结束\n")
+                               .Script(kScript)
+                               .File(L"bg.bmp", std::string("BM") + std::string(60, '\0'))
+                               .Engine()
+                               .Pack();
+  ASSERT_FALSE(exe.empty());
+  const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
+  for (const wchar_t* name : {L"gdiplus.dll", L"comctl32.dll"})
+    ASSERT_TRUE(CopyFileW((BinDir() + L"\\planted.dll").c_str(), (folder + L"\\" + name).c_str(), FALSE));
+  const std::wstring marker = folder + L"\\loaded.txt";
+  DeleteFileW(marker.c_str());
+  // Wine's overrides for this program alone: a library of its own folder before the built-in one.
+  const wchar_t overrides[] = L"Software\\Wine\\AppDefaults\\planted.exe\\DllOverrides";
+  for (const wchar_t* library : {L"gdiplus", L"comctl32"})
+    RegSetKeyValueW(HKEY_CURRENT_USER, overrides, library, REG_SZ, L"native,builtin", sizeof L"native,builtin");
+  driver::StartOptions options;
+  options.environment = {{L"QS_PLANTED_MARKER", marker}};
+  HostRun run(exe, options);
+  ASSERT_TRUE(run.WaitForLog("main.init: end", 30000));
+  ASSERT_TRUE(run.CloseAndWait());
+  RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Wine\\AppDefaults\\planted.exe");
+  EXPECT_FALSE(FileExists(marker)) << "loaded: " << driver::ReadFileText(marker);
+  EXPECT_TRUE(run.host().boxes().empty());
+}
+
 // The work directory is not limited to 260 units: a temporary folder that
 // makes it longer still gives a run that starts, serves and cleans up.
 TEST(Startup, LongTemporaryPath) {
