@@ -203,6 +203,9 @@ TEST(QsForm, CheckReportsTailsEventsAndPlaces) {
   EXPECT_EQ(Check(u"w w \"c\" 400 0 0 300 |\n窗口结束\n"),
             std::vector<std::string>{
                 "1: the window's right or bottom edge lies before its left or top edge; the window has no size"});
+  // Edges at the ends of the 32-bit range.
+  EXPECT_EQ(Check(u"w w \"c\" -2147483648 0 2147483647 300 |\n按钮 b \"x\" 1 400 30 430 |\n窗口结束\n"),
+            std::vector<std::string>{"2: 'b' lies outside the window (4294967295 x 300); it cannot be seen"});
   // On a page, the tab control's size is the bound.
   EXPECT_EQ(Check(u"w w \"c\" 0 0 400 300 |\n选项卡 t 10 10 110 110 |\np 一\n按钮 b \"x\" 120 5 150 30 |\n"
                   u"按钮 c \"x\" 5 5 30 30 |\n选项卡页面结束\n选项卡结束\n窗口结束\n"),

@@ -184,7 +184,11 @@ void CheckImage(const std::u16string& name, int line, const FileHead& head, Find
     findings.push_back({line, "the file '" + ToUtf8(name) + "' is not an image the host can decode; nothing is shown"});
 }
 
-std::string Size(const FormRect& r) { return std::to_string(r.right - r.left) + " x " + std::to_string(r.bottom - r.top); }
+// Widths in 64 bits: the edges may be any 32-bit numbers.
+std::int64_t Width(const FormRect& r) { return std::int64_t{r.right} - r.left; }
+std::int64_t Height(const FormRect& r) { return std::int64_t{r.bottom} - r.top; }
+
+std::string Size(const FormRect& r) { return std::to_string(Width(r)) + " x " + std::to_string(Height(r)); }
 
 bool Inverted(const FormRect& r) { return r.right < r.left || r.bottom < r.top; }
 
@@ -218,7 +222,7 @@ class CheckingBuilder : public RecordingBuilder {
     }
     const FormRect& outer = parent.tab ? ControlOf(parent.tab).line.rect : window_.rect;
     if (Inverted(outer)) return;
-    const std::int64_t width = std::int64_t{outer.right} - outer.left, height = std::int64_t{outer.bottom} - outer.top;
+    const std::int64_t width = Width(outer), height = Height(outer);
     const FormRect& r = line.rect;
     if (r.left >= width || r.top >= height || r.right <= 0 || r.bottom <= 0)
       findings_.push_back({line.line, name + " lies outside " + (parent.tab ? "its tab control (" : "the window (") +
