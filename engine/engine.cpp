@@ -389,6 +389,7 @@ DWORD WINAPI RunFunction(void* parameter) {
   std::unique_ptr<ThreadStart> start(static_cast<ThreadStart*>(parameter));
   Context context;
   context.name = Utf8(start->name);
+  context.variables = StartingVariables(win32::View(g_workDirectory.c_str()));
   TheLog().Write(context.name + ": begin");
   const bool completed = Run(*start->body, context);
   TheLog().Write(context.name + (completed ? ": end" : ": stopped"));

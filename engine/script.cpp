@@ -247,6 +247,10 @@ std::u16string Interpolate(std::u16string_view text, const std::map<std::string,
   return out;
 }
 
+std::map<std::string, std::u16string> StartingVariables(std::u16string_view workDirectory) {
+  return {{kWorkDirectoryVariable, std::u16string(workDirectory)}};
+}
+
 void LayOutRecord(Argument& record, std::size_t pointerSize) {
   std::size_t end = 0;
   for (RecordField& field : record.fields) {

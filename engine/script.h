@@ -63,6 +63,13 @@ void LayOutRecord(Argument& record, std::size_t pointerSize);
 // Texts may hold ${name}: replaced by the variable's text when sent.
 std::u16string Interpolate(std::u16string_view text, const std::map<std::string, std::u16string>& variables);
 
+// The variable every function starts with: the work directory the host
+// gave by QSSetExeTempPath. The host reads a relative file name of message
+// 1555 from its current directory, which after start-up is the folder the
+// program was started in; "${workdir}\\logo.png" names the packed file.
+inline constexpr char kWorkDirectoryVariable[] = "workdir";
+std::map<std::string, std::u16string> StartingVariables(std::u16string_view workDirectory);
+
 // The value sentinel a fresh "buf" is filled with.
 inline constexpr char16_t kBufferSentinel = 0xA5A5;
 

@@ -87,9 +87,22 @@ std::int32_t NumberValue(std::u16string_view value, const FormReader* reader, st
   return number;
 }
 
+// An event value the engine gets a part of empty: the host splits it at the
+// first full stop into module and function.
+void CheckEventValue(std::u16string_view value, const FormReader* reader, std::u16string_view key) {
+  if (!reader || value.empty()) return;
+  const std::size_t stop = value.find(u'.');
+  const std::string quoted = "the event " + ToUtf8(key) + " '" + ToUtf8(value) + "'";
+  if (stop == std::u16string_view::npos || stop == 0)
+    reader->Report(quoted + " names no module (module.function); the engine gets an empty module name");
+  else if (stop + 1 == value.size())
+    reader->Report(quoted + " names no function (module.function); the engine gets an empty function name");
+}
+
 void Store(const KeyRow& row, std::u16string_view item, std::u16string_view value, FormProperties* p,
            FormEvents* e, const FormReader* reader) {
   auto number = [&] { return NumberValue(value, reader, row.key); };
+  if (row.field >= Field::Init && e) CheckEventValue(value, reader, row.key);
   const std::u16string text(value);
   switch (row.field) {
     case Field::Font: if (p) p->font = ReadFontDescription(item); break;

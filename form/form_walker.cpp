@@ -1,6 +1,7 @@
 #include "form/form_walker.h"
 
 #include "common/utf.h"
+#include "common/white_space.h"
 #include "form/form_pairs.h"
 
 namespace qs {
@@ -37,13 +38,28 @@ class Walk {
     return false;
   }
 
-  FormRect ReadRect(std::u16string_view& line) {
+  // `tail` tells whether a tail follows the last number: when no space
+  // follows it, the line keeps that number as its whole rest.
+  FormRect ReadRect(std::u16string_view& line, bool* tail) {
     FormRect rect;
     rect.left = reader_.ReadNumber(line);
     rect.top = reader_.ReadNumber(line);
     rect.right = reader_.ReadNumber(line);
+    const std::u16string_view beforeLast = Trim(line);
     rect.bottom = reader_.ReadNumber(line);
+    *tail = line.data() != beforeLast.data();
     return rect;
+  }
+
+  // What the pair lists left of a tail is never read: an item without its
+  // closing bar, or items after a space that ended a list.
+  void ReportUnread(std::u16string_view rest, bool tail) {
+    rest = Trim(rest);
+    if (!findings_ || !tail || rest.find_first_not_of(u"| ") == std::u16string_view::npos) return;
+    if (rest.find(u'|') == std::u16string_view::npos)
+      Report("'" + ToUtf8(rest) + "' has no closing '|'; the host does not read it");
+    else
+      Report("'" + ToUtf8(rest) + "' is not read: a space before it ended the list");
   }
 
   void ReadWindowLine(std::u16string_view line) {
@@ -52,9 +68,11 @@ class Walk {
     FormReader::NextToken(line);
     FormReader::NextToken(line);
     window.caption = reader_.ReadQuoted(line);
-    window.rect = ReadRect(line);
+    bool tail = false;
+    window.rect = ReadRect(line, &tail);
     ParsePairs(line, u"窗口属性", &window.properties, nullptr, &reader_);
     ParsePairs(line, u"窗口事件", nullptr, &window.events, &reader_);
+    ReportUnread(line, tail);
     builder_.BuildWindow(window);
   }
 
@@ -90,11 +108,13 @@ class Walk {
       default:
         break;
     }
-    control.rect = ReadRect(line);
+    bool tail = false;
+    control.rect = ReadRect(line, &tail);
     ParsePairs(line, kind->propertySection, &control.properties, nullptr, &reader_);
     // A group box on the main window gets its property pass only.
     if (kind->kind != ControlKind::GroupBox || onPage)
       ParsePairs(line, kind->eventSection, nullptr, &control.events, &reader_);
+    ReportUnread(line, tail);
 
     void* object = skipping_ ? nullptr : builder_.BuildControl(control, parent);
     if (object) Register(control, object);

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the host, packs a project with qspack and runs it under Wine on an
 # Xvfb display, with a short tour by the test driver; the screenshots land
-# in build/demo/screenshots.
+# in build/demo/screenshots. Each shot waits for the window's frame to show
+# painted, and the tour fails when the saved picture's title bar is black
+# or its caption buttons show letters.
 #   bash scripts/demo.sh               the demo project (demo/project, demo/tour.txt)
 #   bash scripts/demo.sh PROJECT_DIR   another project: started, photographed, closed
 set -euo pipefail
@@ -46,3 +48,6 @@ bash scripts/with-wine-display.sh "$root/build/win64/wineprefix" bash "$out/run.
 echo "demo: the packed program is $out/$name.exe, the engine's log $out/engine.log"
 echo "demo: screenshots:"
 ls -1 "$out/screenshots"/*.png | sed 's/^/  /'
+if [ $# -eq 0 ]; then
+  echo "demo: the README's picture docs/images/demo.png is 2-greeted.png of this tour"
+fi

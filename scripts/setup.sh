@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what a clean Debian 12 machine needs to build and test QSExe:
 # the mingw-w64 cross compilers, Wine with Xvfb, the native test libraries,
-# a CJK font, and the 7-Zip source package. Quick when everything is there.
+# a CJK font, the 7-Zip source package and Wine's caption symbol font. Quick
+# when everything is there.
 set -euo pipefail
 
 packages=(
@@ -66,4 +67,22 @@ if ! ls -d "$cache"/7zip-src-*/CPP >/dev/null 2>&1; then
   fi
   rm -rf "$tmp"
   echo "setup: 7-Zip source $ver in $dest"
+fi
+
+# Wine's symbol font for caption buttons (Marlett; without it they show the
+# letters 0, 1 and r), taken from Debian's Wine font package into the cache.
+# scripts/with-wine-display.sh copies it into each prefix. Installed, the
+# package would change the fonts of every Wine prefix on the machine.
+fonts="$cache/wine-fonts"
+if [ ! -f /usr/share/wine/fonts/marlett.ttf ] && [ ! -f "$fonts/marlett.ttf" ]; then
+  tmp=$(mktemp -d "$cache/dl.XXXXXX")
+  if ! (cd "$tmp" && apt-get download -qq fonts-wine >/dev/null 2>&1); then
+    $SUDO apt-get update -qq
+    (cd "$tmp" && apt-get download -qq fonts-wine >/dev/null 2>&1)
+  fi
+  dpkg-deb -x "$tmp"/fonts-wine_*.deb "$tmp/unpacked"
+  mkdir -p "$fonts"
+  cp "$tmp/unpacked/usr/share/wine/fonts/marlett.ttf" "$fonts/"
+  rm -rf "$tmp"
+  echo "setup: Wine's caption symbol font in $fonts"
 fi

@@ -1,11 +1,13 @@
 #include "tests/e2e/e2e_support.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "host/work_directory.h"
 #include "host/work_dir_name.h"
 #include "tests/support/form_file.h"
 #include "tools/qspack/pack.h"
+#include "win32/handles.h"
 #include "win32/text.h"
 
 namespace qs::test {
@@ -30,6 +32,70 @@ std::string HandleText(HWND window) {
   char text[64];
   snprintf(text, sizeof text, "%p", static_cast<void*>(window));
   return text;
+}
+
+ToolRun RunTool(const std::wstring& program, const std::wstring& arguments, const std::wstring& currentDirectory,
+                DWORD timeoutMs) {
+  ToolRun run;
+  // A folder of this test process's own: test programs run side by side.
+  static const std::wstring outDir = ScratchDir(L"tool output " + std::to_wstring(GetCurrentProcessId()));
+  static int counter = 0;
+  const std::wstring outPath = outDir + L"\\" + std::to_wstring(++counter) + L".txt";
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  {
+    const win32::OwnedHandle out(CreateFileW(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                             &inherit, CREATE_ALWAYS, 0, nullptr));
+    const win32::OwnedHandle nul(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                             OPEN_EXISTING, 0, nullptr));
+    if (!out || !nul) return run;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = nul.get();
+    startup.hStdOutput = startup.hStdError = out.get();
+    PROCESS_INFORMATION info{};
+    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                        currentDirectory.empty() ? nullptr : currentDirectory.c_str(), &startup, &info))
+      return run;
+    const win32::OwnedHandle process(info.hProcess), thread(info.hThread);
+    run.ended = WaitForSingleObject(process.get(), timeoutMs) == WAIT_OBJECT_0;
+    if (!run.ended) {
+      TerminateProcess(process.get(), 99);
+      WaitForSingleObject(process.get(), 10000);
+    }
+    GetExitCodeProcess(process.get(), &run.exitCode);
+  }
+  run.output = driver::ReadFileText(outPath);
+  return run;
+}
+
+std::vector<std::string> ArchivePaths(const std::string& archive) {
+  static const std::wstring dir = ScratchDir(L"listed archive " + std::to_wstring(GetCurrentProcessId()));
+  const std::wstring path = dir + L"\\package.7z";
+  WriteFileBytes(path, archive);
+  const ToolRun listing = RunTool(BinDir() + L"\\7za.exe", L"l -ba -slt \"" + path + L"\"");
+  std::vector<std::string> paths;
+  size_t start = 0;
+  while (start < listing.output.size()) {
+    size_t end = listing.output.find('\n', start);
+    if (end == std::string::npos) end = listing.output.size();
+    std::string line = listing.output.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.rfind("Path = ", 0) == 0) paths.push_back(line.substr(7));
+    start = end + 1;
+  }
+  std::sort(paths.begin(), paths.end());
+  return paths;
+}
+
+std::string PackageOf(const std::wstring& exe) {
+  const win32::OwnedModule module(LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  if (!module) return {};
+  HRSRC found = FindResourceW(module.get(), MAKEINTRESOURCEW(130), L"QSLC");
+  HGLOBAL loaded = found ? LoadResource(module.get(), found) : nullptr;
+  const void* bytes = loaded ? LockResource(loaded) : nullptr;
+  return bytes ? std::string(static_cast<const char*>(bytes), SizeofResource(module.get(), found)) : std::string();
 }
 
 std::wstring BinDir() {

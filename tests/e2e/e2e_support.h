@@ -68,6 +68,21 @@ class HostRun {
   bool started_ = false;
 };
 
+// A console program run to its end with its standard output and error
+// collected (UTF-8 as the tools print it).
+struct ToolRun {
+  bool ended = false;  // false: killed at the timeout
+  DWORD exitCode = STILL_ACTIVE;
+  std::string output;
+};
+ToolRun RunTool(const std::wstring& program, const std::wstring& arguments, const std::wstring& currentDirectory = L"",
+                DWORD timeoutMs = 180000);
+
+// The paths an archive holds (7-Zip's own listing), sorted; folders too.
+std::vector<std::string> ArchivePaths(const std::string& archive);
+// The package a packed executable carries (resource QSLC / 130).
+std::string PackageOf(const std::wstring& exe);
+
 std::string Utf8(const std::wstring& text);
 std::string HandleText(HWND window);  // as the engine logs a window handle
 

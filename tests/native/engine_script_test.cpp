@@ -75,6 +75,13 @@ TEST(EngineScript, VariablesCarryTextsAndNumbers) {
   EXPECT_EQ(Interpolate(u"${missing}x${", variables), u"x${");
 }
 
+TEST(EngineScript, FunctionsStartWithTheWorkDirectory) {
+  const Script script = ParseScript("func a.b\n  send 1555 \"图片\" \"${workdir}\\\\logo.png\"\nend\n", 8);
+  ASSERT_TRUE(script.errors.empty()) << script.errors.front();
+  const auto variables = StartingVariables(u"C:\\Temp\\1234demo");
+  EXPECT_EQ(Interpolate(script.functions.at(u"a.b")[0].lParam.text, variables), u"C:\\Temp\\1234demo\\logo.png");
+}
+
 TEST(EngineScript, RecordsFollowTheLayoutRule) {
   // rec(tid, int, int, int, int, str, str, dbl, int, out, out): the 32-bit
   // offsets of the plug-in's largest record, and the same rule with 8-byte pointers.

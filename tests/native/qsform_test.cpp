@@ -114,7 +114,7 @@ TEST(QsForm, MoreThan32PagesAreRefused) {
 
 TEST(QsForm, CheckReportsWhatTheHostWouldSkip) {
   const std::vector<std::string> findings = Check(
-      u"w w \"c\" 0 0 1 1 | 窗口初始化:a.b|\n"
+      u"w w \"c\" 0 0 100 100 | 窗口初始化:a.b|\n"
       u"按扭 b \"x\" 1 2 3 4 |\n"
       u"按钮 b x 1 2 3 4 |\n"
       u"按钮 c \"x\" 1 2 3 4px | 鼠标单击:a.b|颜色:1|\n"
@@ -143,7 +143,7 @@ TEST(QsForm, CheckLooksForTheImagesTheFormNames) {
     return std::nullopt;
   };
   const std::u16string form =
-      u"w w \"c\" 0 0 1 1 背景图片:bg.bmp|\n图片框 p 1 1 2 2 图片名称:logo.png|\n图片框 q 1 1 2 2 图片名称:none.gif|\n窗口结束\n";
+      u"w w \"c\" 0 0 100 100 背景图片:bg.bmp|\n图片框 p 1 1 2 2 图片名称:logo.png|\n图片框 q 1 1 2 2 图片名称:none.gif|\n窗口结束\n";
   std::vector<std::string> lines;
   for (const Finding& f : CheckForm(test::FormFileBytes(form), project)) lines.push_back(std::to_string(f.line) + ": " + f.text);
   const std::vector<std::string> expected = {
@@ -153,14 +153,125 @@ TEST(QsForm, CheckLooksForTheImagesTheFormNames) {
   EXPECT_EQ(lines, expected);
 }
 
+// Lines the host reads otherwise than their author meant: each finding
+// with the line it is on.
+TEST(QsForm, CheckReportsTailsEventsAndPlaces) {
+  struct Case {
+    const char* rule;
+    std::u16string_view line;  // the second line of a 400 x 300 window
+    std::vector<std::string> findings;
+  };
+  const Case cases[] = {
+      {"an event item without its closing bar is not read", u"按钮 b \"x\" 1 2 30 40 | 鼠标单击:main.ok",
+       {"2: '鼠标单击:main.ok' has no closing '|'; the host does not read it"}},
+      {"the same after a first event that has its bar", u"编辑框 e \"\" 1 2 30 40 | 内容改变:main.a|失去焦点:main.b",
+       {"2: '失去焦点:main.b' has no closing '|'; the host does not read it"}},
+      {"a property item without its bar", u"复选框 c \"x\" 1 2 30 40 是否选中:1",
+       {"2: '是否选中:1' has no closing '|'; the host does not read it"}},
+      {"a space inside the event list ends it", u"编辑框 e \"\" 1 2 30 40 | 内容改变:main.a| 失去焦点:main.b|",
+       {"2: '失去焦点:main.b|' is not read: a space before it ended the list"}},
+      {"a group box on the window has no event list", u"分组框 g \"t\" 1 2 30 40 对齐:1| 鼠标单击:main.g|",
+       {"2: '鼠标单击:main.g|' is not read: a space before it ended the list"}},
+      {"a lone bar and a closed tail are fine", u"按钮 b \"x\" 1 2 30 40 | 鼠标单击:main.ok|", {}},
+      {"a line that ends at its last number is fine", u"按钮 b \"x\" 1 2 30 40", {}},
+      {"an empty event is no call and fine", u"按钮 b \"x\" 1 2 30 40 | 鼠标单击:|", {}},
+      {"an event without a module", u"按钮 b \"x\" 1 2 30 40 | 鼠标单击:ok|",
+       {"2: the event 鼠标单击 'ok' names no module (module.function); the engine gets an empty module name"}},
+      {"an event that starts with its full stop", u"按钮 b \"x\" 1 2 30 40 | 鼠标单击:.ok|",
+       {"2: the event 鼠标单击 '.ok' names no module (module.function); the engine gets an empty module name"}},
+      {"an event without a function", u"按钮 b \"x\" 1 2 30 40 | 鼠标单击:main.|",
+       {"2: the event 鼠标单击 'main.' names no function (module.function); the engine gets an empty function name"}},
+      {"a right edge before the left edge", u"按钮 b \"x\" 50 2 30 40 |",
+       {"2: the right or bottom edge of 'b' lies before its left or top edge; the control has no size"}},
+      {"a bottom edge before the top edge", u"标签 l \"x\" 1 40 30 2 |",
+       {"2: the right or bottom edge of 'l' lies before its left or top edge; the control has no size"}},
+      {"an empty rectangle is no inversion", u"进度条 p 10 10 10 10 |", {}},
+      {"right of the window", u"按钮 b \"x\" 400 2 430 40 |", {"2: 'b' lies outside the window (400 x 300); it cannot be seen"}},
+      {"below the window", u"按钮 b \"x\" 1 300 30 340 |", {"2: 'b' lies outside the window (400 x 300); it cannot be seen"}},
+      {"left of the window", u"按钮 b \"x\" -40 2 0 40 |", {"2: 'b' lies outside the window (400 x 300); it cannot be seen"}},
+      {"above the window", u"按钮 b \"x\" 1 -40 30 0 |", {"2: 'b' lies outside the window (400 x 300); it cannot be seen"}},
+      {"partly inside counts as inside", u"按钮 b \"x\" 380 280 430 340 |", {}},
+      {"a clock has no place on screen", u"时钟 t 900 900 901 901 频率:5|", {}},
+  };
+  for (const Case& c : cases) {
+    const std::u16string form = u"w w \"c\" 0 0 400 300 |\n" + std::u16string(c.line) + u"\n窗口结束\n";
+    EXPECT_EQ(Check(form), c.findings) << c.rule;
+  }
+  // The window line's own tail and rectangle.
+  EXPECT_EQ(Check(u"w w \"c\" 0 0 400 300 | 窗口初始化:main.init\n窗口结束\n"),
+            std::vector<std::string>{"1: '窗口初始化:main.init' has no closing '|'; the host does not read it"});
+  EXPECT_EQ(Check(u"w w \"c\" 400 0 0 300 |\n窗口结束\n"),
+            std::vector<std::string>{
+                "1: the window's right or bottom edge lies before its left or top edge; the window has no size"});
+  // Edges at the ends of the 32-bit range.
+  EXPECT_EQ(Check(u"w w \"c\" -2147483648 0 2147483647 300 |\n按钮 b \"x\" 1 400 30 430 |\n窗口结束\n"),
+            std::vector<std::string>{"2: 'b' lies outside the window (4294967295 x 300); it cannot be seen"});
+  // On a page, the tab control's size is the bound.
+  EXPECT_EQ(Check(u"w w \"c\" 0 0 400 300 |\n选项卡 t 10 10 110 110 |\np 一\n按钮 b \"x\" 120 5 150 30 |\n"
+                  u"按钮 c \"x\" 5 5 30 30 |\n选项卡页面结束\n选项卡结束\n窗口结束\n"),
+            std::vector<std::string>{"4: 'b' lies outside its tab control (100 x 100); it cannot be seen"});
+}
+
+std::string Utf16(std::u16string_view text, bool bigEndian) {
+  std::string bytes;
+  for (char16_t c : text) {
+    const char low = static_cast<char>(c & 0xFF), high = static_cast<char>(c >> 8);
+    bytes += bigEndian ? high : low;
+    bytes += bigEndian ? low : high;
+  }
+  return bytes;
+}
+
 TEST(QsForm, EncodingIsChecked) {
-  EXPECT_TRUE(LooksLikeUtf16Le(test::FormFileBytes(u"窗口 w \"c\" 0 0 1 1\n窗口结束\n")));
-  EXPECT_FALSE(LooksLikeUtf16Le("w w \"c\" 0 0 1 1\r\n"));
-  EXPECT_FALSE(LooksLikeUtf16Le("\xEF\xBB\xBFw"));
-  EXPECT_FALSE(LooksLikeUtf16Le("abc"));
-  const std::vector<Finding> findings = CheckForm("w w \"c\" 0 0 1 1\r\n\xE7\xAA\x97\xE5\x8F\xA3\xE7\xBB\x93\xE6\x9D\x9F\r\n", nullptr);
-  ASSERT_FALSE(findings.empty());
-  EXPECT_EQ(findings[0].text, "the file does not look like UTF-16LE text; the host reads it as UTF-16LE anyway");
+  const std::string utf8 = "窗口 w \"c\" 0 0 400 300 |\r\n按钮 b \"确定\" 1 1 30 30 |\r\n窗口结束\r\n";
+  struct Case {
+    const char* name;
+    std::string bytes;
+    FormEncoding encoding;
+    std::string finding;  // its start; empty: none
+  };
+  const Case cases[] = {
+      {"UTF-16LE", test::FormFileBytes(u"窗口 w \"c\" 0 0 1 1\n窗口结束\n"), FormEncoding::Utf16Le, ""},
+      {"UTF-16LE with its mark", "\xFF\xFE" + test::FormFileBytes(u"窗口 w \"c\" 0 0 1 1\n窗口结束\n"),
+       FormEncoding::Utf16Le, ""},
+      {"UTF-8", utf8, FormEncoding::Utf8, "the file is UTF-8 text (no byte-order mark); the host reads main.qwin only"},
+      {"UTF-8 with its mark", "\xEF\xBB\xBF" + utf8, FormEncoding::Utf8WithMark,
+       "the file is UTF-8 text with a byte-order mark; the host reads main.qwin only"},
+      {"plain ASCII is UTF-8 too", "w w \"c\" 0 0 1 1\r\n", FormEncoding::Utf8, "the file is UTF-8 text"},
+      {"GBK", "\xB4\xB0\xBF\xDA w \"c\" 0 0 1 1\r\n", FormEncoding::EightBit, "the file is 8-bit text in a code page"},
+      {"UTF-16BE with its mark", "\xFE\xFF" + Utf16(u"w w \"c\" 0 0 1 1\r\n", true), FormEncoding::Utf16Be,
+       "the file is UTF-16 big-endian text"},
+      {"UTF-16BE", Utf16(u"w w \"c\" 0 0 1 1\r\n", true), FormEncoding::Utf16Be, "the file is UTF-16 big-endian text"},
+      {"UTF-16LE with LF alone", Utf16(u"w w \"c\" 0 0 1 1\n窗口结束\n", false), FormEncoding::Utf16Le,
+       "the lines end in LF alone; the host cuts lines at CR"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(DetectFormEncoding(c.bytes), c.encoding) << c.name;
+    const std::optional<Finding> finding = FileFormatFinding(c.bytes);
+    if (c.finding.empty()) {
+      EXPECT_FALSE(finding) << c.name << ": " << finding->text;
+      continue;
+    }
+    ASSERT_TRUE(finding) << c.name;
+    EXPECT_EQ(finding->text.rfind(c.finding, 0), 0u) << c.name << ": " << finding->text;
+    // The check says it once and stops: nothing read in the wrong encoding follows.
+    const Findings all = CheckForm(c.bytes, nullptr);
+    ASSERT_EQ(all.size(), 1u) << c.name;
+    EXPECT_EQ(all[0].line, 1);
+    EXPECT_EQ(all[0].text, finding->text);
+  }
+  // It says how to save the file.
+  EXPECT_NE(FileFormatFinding(utf8)->text.find("Save it as UTF-16LE with lines ending in CR LF: in Notepad, Save As with "
+                                               "the encoding \"UTF-16 LE\"; or iconv -f UTF-8 -t UTF-16LE"),
+            std::string::npos);
+}
+
+TEST(QsForm, ThePackageFileNameInAnyCase) {
+  EXPECT_TRUE(IsPackageFileName(u"QS.lc"));
+  EXPECT_TRUE(IsPackageFileName(u"qs.LC"));
+  EXPECT_FALSE(IsPackageFileName(u"QS.lc.txt"));
+  EXPECT_FALSE(IsPackageFileName(u"QS_lc"));
+  EXPECT_FALSE(IsPackageFileName(u"S.lc"));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "win32/gdiplus.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace qs::driver {
 
@@ -282,6 +283,106 @@ bool SavePng(const Image& image, const std::wstring& path) {
   }
   Gdiplus::GdiplusShutdown(token);
   return saved;
+}
+
+Image LoadImageFile(const std::wstring& path) {
+  Image image;
+  Gdiplus::GdiplusStartupInput input;
+  ULONG_PTR token = 0;
+  if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) return image;
+  {
+    Gdiplus::Bitmap bitmap(path.c_str());
+    Gdiplus::BitmapData data{};
+    const Gdiplus::Rect all(0, 0, static_cast<INT>(bitmap.GetWidth()), static_cast<INT>(bitmap.GetHeight()));
+    if (bitmap.GetLastStatus() == Gdiplus::Ok && all.Width > 0 && all.Height > 0 &&
+        bitmap.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) == Gdiplus::Ok) {
+      image.width = all.Width;
+      image.height = all.Height;
+      image.pixels.resize(static_cast<size_t>(all.Width) * all.Height);
+      for (int y = 0; y < all.Height; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const BYTE*>(data.Scan0) + y * data.Stride);
+        for (int x = 0; x < all.Width; ++x) image.pixels[static_cast<size_t>(y) * all.Width + x] = row[x] & 0x00FFFFFF;
+      }
+      bitmap.UnlockBits(&data);
+    }
+  }
+  Gdiplus::GdiplusShutdown(token);
+  return image;
+}
+
+namespace {
+
+struct Box {
+  int left = 0, top = 0, right = 0, bottom = 0;
+};
+
+int Luminance(std::uint32_t p) { return ((p >> 16 & 0xFF) * 30 + (p >> 8 & 0xFF) * 59 + (p & 0xFF) * 11) / 100; }
+
+// The dark pixels of a caption button's face (its 3D edges left out), as
+// the offsets from the face's top-left corner.
+std::vector<POINT> GlyphPixels(const Image& image, const Box& button) {
+  std::vector<POINT> dark;
+  for (int y = button.top + 2; y < button.bottom - 2; ++y)
+    for (int x = button.left + 2; x < button.right - 2; ++x)
+      if (Luminance(image.at(x, y)) < 96) dark.push_back({x - button.left - 2, y - button.top - 2});
+  return dark;
+}
+
+Box Bounds(const std::vector<POINT>& points) {
+  Box b{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+  for (const POINT& p : points) {
+    b.left = std::min<int>(b.left, p.x);
+    b.top = std::min<int>(b.top, p.y);
+    b.right = std::max<int>(b.right, p.x + 1);
+    b.bottom = std::max<int>(b.bottom, p.y + 1);
+  }
+  return b;
+}
+
+// The share of the points whose mirror image across the middle of their
+// bounds (left-right, or top-bottom) is a point too.
+double Symmetry(const std::vector<POINT>& points, bool leftRight) {
+  if (points.empty()) return 0;
+  const Box b = Bounds(points);
+  int mirrored = 0;
+  for (const POINT& p : points) {
+    const POINT m = leftRight ? POINT{b.left + b.right - 1 - p.x, p.y} : POINT{p.x, b.top + b.bottom - 1 - p.y};
+    mirrored += std::any_of(points.begin(), points.end(), [&](const POINT& q) { return q.x == m.x && q.y == m.y; });
+  }
+  return double(mirrored) / double(points.size());
+}
+
+}  // namespace
+
+std::wstring FrameFault(const Image& image) {
+  // The layout the window manager of this system gives a fixed dialog
+  // frame: the frame, the caption below it, the buttons at its right end
+  // (close, a gap, maximize, minimize), each a 3D box around its glyph.
+  const int frame = GetSystemMetrics(SM_CYFIXEDFRAME), caption = GetSystemMetrics(SM_CYCAPTION);
+  const int buttonWidth = GetSystemMetrics(SM_CXSIZE) - 2, buttonHeight = GetSystemMetrics(SM_CYSIZE) - 4;
+  if (image.width < 2 * frame + 4 * buttonWidth || image.height < 2 * frame + caption) return L"";
+
+  int black = 0, all = 0;
+  for (int y = frame; y < frame + caption - 1; ++y)
+    for (int x = frame; x < image.width - frame; ++x, ++all) black += image.at(x, y) == 0;
+  if (black * 2 > all) return L"the title bar is black: the frame was not painted";
+
+  const int top = frame + 2, closeRight = image.width - frame - 2;
+  const Box close{closeRight - buttonWidth, top, closeRight, top + buttonHeight};
+  const Box minimize{close.left - 2 - 2 * buttonWidth, top, close.left - 2 - buttonWidth, top + buttonHeight};
+  // The close glyph is a cross, the same mirrored either way; a letter is not.
+  const std::vector<POINT> cross = GlyphPixels(image, close);
+  const Box crossBounds = Bounds(cross);
+  if (cross.size() < 6 || crossBounds.right - crossBounds.left < 4 || crossBounds.bottom - crossBounds.top < 4 ||
+      Symmetry(cross, true) < 0.9 || Symmetry(cross, false) < 0.9)
+    return L"the close button shows no cross: the caption's symbol font is missing (a letter stands in)";
+  // The minimize glyph is a flat bar at the bottom; a letter is taller.
+  const std::vector<POINT> bar = GlyphPixels(image, minimize);
+  const Box barBounds = Bounds(bar);
+  if (bar.size() < 4 || barBounds.bottom - barBounds.top > 3 || barBounds.right - barBounds.left < 4 ||
+      barBounds.top < (buttonHeight - 4) / 2)
+    return L"the minimize button shows no bar: the caption's symbol font is missing (a letter stands in)";
+  return L"";
 }
 
 void KeyDown(WORD virtualKey) {

@@ -91,6 +91,15 @@ struct Image {
 };
 Image CaptureWindow(HWND window);
 bool SavePng(const Image& image, const std::wstring& path);
+// A picture file (PNG or anything GDI+ decodes); empty when it cannot be read.
+Image LoadImageFile(const std::wstring& path);
+
+// What is wrong with the frame in a picture of a whole host window (a fixed
+// dialog frame with a caption and its minimize and close buttons, laid out
+// as this system's metrics lay it out): a title bar left black, caption
+// buttons drawn as letters because the caption's symbol font is missing.
+// Empty when the frame looks right.
+std::wstring FrameFault(const Image& image);
 
 // Keyboard input through SendInput (the window should be in the foreground).
 void PressKey(WORD virtualKey);

@@ -3,8 +3,9 @@
 // Starts PROGRAM, answers and prints its message boxes, optionally runs a
 // tour of its main window (tools/driver/tour.h) or closes it after a while,
 // and prints its exit code. Exit status: 0 when the program ended within the
-// timeout (and the tour went through), 1 when a tour step failed, 3 when the
-// program had to be killed, 2 for bad arguments.
+// timeout (and the tour went through), 1 when a tour step failed, 2 for bad
+// arguments, 3 when the program had to be killed, 4 when it ended without
+// showing the window that the tour or --close-after needed.
 #include <windows.h>
 
 #include <cstdio>
@@ -87,22 +88,22 @@ int wmain(int argc, wchar_t** argv) {
   };
   const ULONGLONG start = GetTickCount64();
   bool toured = true;
-  if (!tour.empty()) {
-    if (HWND window = host.WaitForMainWindow(timeout)) {
-      toured = qs::driver::RunTour(host, window, tour, outDir, [](const std::wstring& line) {
-        printf("%s\n", Utf8(line).c_str());
-        fflush(stdout);
-      });
-      if (!toured) host.CloseMainWindow();
-    }
-  } else if (closeAfter >= 0) {
-    if (HWND window = host.WaitForMainWindow(timeout)) {
-      wchar_t caption[512] = {};
-      GetWindowTextW(window, caption, 512);
-      printf("window: %s\n", Utf8(caption).c_str());
-      host.ServeUntil([] { return false; }, static_cast<DWORD>(closeAfter));
-      host.CloseMainWindow();
-    }
+  // A tour or a timed close needs the window; without either the program
+  // is only served until it ends.
+  const bool needsWindow = !tour.empty() || closeAfter >= 0;
+  HWND window = needsWindow ? host.WaitForMainWindow(timeout) : nullptr;
+  if (window && !tour.empty()) {
+    toured = qs::driver::RunTour(host, window, tour, outDir, [](const std::wstring& line) {
+      printf("%s\n", Utf8(line).c_str());
+      fflush(stdout);
+    });
+    if (!toured) host.CloseMainWindow();
+  } else if (window) {
+    wchar_t caption[512] = {};
+    GetWindowTextW(window, caption, 512);
+    printf("window: %s\n", Utf8(caption).c_str());
+    host.ServeUntil([] { return false; }, static_cast<DWORD>(closeAfter));
+    host.CloseMainWindow();
   }
   const ULONGLONG elapsed = GetTickCount64() - start;
   const bool ended = host.WaitForExit(elapsed < timeout ? static_cast<DWORD>(timeout - elapsed) : 0);
@@ -113,5 +114,10 @@ int wmain(int argc, wchar_t** argv) {
     return 3;
   }
   printf("exit: %lu\n", host.exitCode());
+  if (needsWindow && !window) {
+    printf("no window: the program ended without showing its window; %s\n",
+           tour.empty() ? "it was not closed by qsdriver" : "the tour did not run");
+    return 4;
+  }
   return toured ? 0 : 1;
 }

@@ -6,6 +6,13 @@
 
 namespace qs::driver {
 
+namespace {
+
+// How long a shot waits for the window's frame to show painted.
+constexpr DWORD kFramePaintMs = 10000;
+
+}  // namespace
+
 bool RunTour(HostProcess& host, HWND window, const std::vector<std::wstring>& steps, const std::wstring& outDir,
              const std::function<void(const std::wstring&)>& say) {
   for (const std::wstring& step : steps) {
@@ -19,9 +26,28 @@ bool RunTour(HostProcess& host, HWND window, const std::vector<std::wstring>& st
     if (verb == L"wait") {
       host.ServeUntil([] { return false; }, static_cast<DWORD>(wcstoul(rest.c_str(), nullptr, 10)));
     } else if (verb == L"shot") {
+      // The frame as well as the client area painted anew, and the picture
+      // taken once the screen shows it painted (a frame is drawn after the
+      // client area, and reaches the screen when the program goes idle).
+      RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+      Image image;
+      std::wstring fault;
+      host.ServeUntil(
+          [&] {
+            image = CaptureWindow(window);
+            fault = FrameFault(image);
+            return fault.empty();
+          },
+          kFramePaintMs);
       const std::wstring path = outDir + L"\\" + rest + L".png";
-      done = SavePng(CaptureWindow(window), path);
+      done = SavePng(image, path);
+      // The saved picture read back is what the check judges.
+      if (done && fault.empty()) fault = FrameFault(LoadImageFile(path));
       if (done) say(L"screenshot " + path);
+      if (done && !fault.empty()) {
+        say(L"screenshot " + path + L": " + fault);
+        done = false;
+      }
     } else if (verb == L"type") {
       std::wistringstream args(rest);
       std::wstring windowClass, text;

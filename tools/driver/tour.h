@@ -1,6 +1,8 @@
 // A scripted tour of a running program's main window, one step per line:
 //   wait MS                  serve the program for MS milliseconds
-//   shot NAME                save a screenshot of the window as NAME.png
+//   shot NAME                save a screenshot of the window as NAME.png, once
+//                            its frame shows painted; fails when it never does
+//                            (see FrameFault)
 //   type CLASS INDEX TEXT    type TEXT into the INDEX-th visible CLASS control
 //   click TEXT               click the visible button with this text
 //   tab INDEX                click the INDEX-th tab of the first tab control

@@ -184,51 +184,130 @@ void CheckImage(const std::u16string& name, int line, const FileHead& head, Find
     findings.push_back({line, "the file '" + ToUtf8(name) + "' is not an image the host can decode; nothing is shown"});
 }
 
+// Widths in 64 bits: the edges may be any 32-bit numbers.
+std::int64_t Width(const FormRect& r) { return std::int64_t{r.right} - r.left; }
+std::int64_t Height(const FormRect& r) { return std::int64_t{r.bottom} - r.top; }
+
+std::string Size(const FormRect& r) { return std::to_string(Width(r)) + " x " + std::to_string(Height(r)); }
+
+bool Inverted(const FormRect& r) { return r.right < r.left || r.bottom < r.top; }
+
 class CheckingBuilder : public RecordingBuilder {
  public:
   CheckingBuilder(const FileHead& head, Findings& findings) : head_(head), findings_(findings) {}
   void BuildWindow(const WindowLine& window) override {
     RecordingBuilder::BuildWindow(window);
     if (window.properties.backgroundImage) CheckImage(*window.properties.backgroundImage, window.line, head_, findings_);
+    if (Inverted(window.rect))
+      findings_.push_back({window.line, "the window's right or bottom edge lies before its left or top edge; "
+                                        "the window has no size"});
   }
   void* BuildControl(const ControlLine& line, const ControlParent& parent) override {
     if (line.kind->kind == ControlKind::PictureBox && line.properties.pictureName)
       CheckImage(*line.properties.pictureName, line.line, head_, findings_);
+    if (line.kind->kind != ControlKind::Clock) CheckPlace(line, parent);
     return RecordingBuilder::BuildControl(line, parent);
   }
 
  private:
+  // A rectangle turned inside out, or one that misses the area it is placed
+  // in: the window (its outer size, of which the client area is a part) or
+  // the tab control that holds the page.
+  void CheckPlace(const ControlLine& line, const ControlParent& parent) {
+    const std::string name = "'" + ToUtf8(line.name) + "'";
+    if (Inverted(line.rect)) {
+      findings_.push_back({line.line, "the right or bottom edge of " + name +
+                                          " lies before its left or top edge; the control has no size"});
+      return;
+    }
+    const FormRect& outer = parent.tab ? ControlOf(parent.tab).line.rect : window_.rect;
+    if (Inverted(outer)) return;
+    const std::int64_t width = Width(outer), height = Height(outer);
+    const FormRect& r = line.rect;
+    if (r.left >= width || r.top >= height || r.right <= 0 || r.bottom <= 0)
+      findings_.push_back({line.line, name + " lies outside " + (parent.tab ? "its tab control (" : "the window (") +
+                                          Size(outer) + "); it cannot be seen"});
+  }
+
   const FileHead& head_;
   Findings& findings_;
 };
+
+// Valid UTF-8: every lead byte followed by its continuation bytes.
+bool IsUtf8(std::string_view bytes) {
+  for (std::size_t i = 0; i < bytes.size();) {
+    const unsigned char lead = static_cast<unsigned char>(bytes[i]);
+    const std::size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 0;
+    if (length == 0 || (length == 2 && lead < 0xC2) || i + length > bytes.size()) return false;
+    for (std::size_t k = 1; k < length; ++k)
+      if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
+    i += length;
+  }
+  return true;
+}
+
+constexpr char kSaveAs[] =
+    "; the host reads main.qwin only as UTF-16LE and would build an empty window. Save it as UTF-16LE with lines "
+    "ending in CR LF: in Notepad, Save As with the encoding \"UTF-16 LE\"; or iconv -f ";
 
 }  // namespace
 
 std::string DumpForm(std::u16string_view text) { return Dump(text); }
 
-bool LooksLikeUtf16Le(std::string_view bytes) {
-  if (bytes.size() % 2 != 0) return false;
-  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return false;
-  if (bytes.find("\r\n") != std::string_view::npos) return false;  // 8-bit line ends
+FormEncoding DetectFormEncoding(std::string_view bytes) {
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return FormEncoding::Utf8WithMark;
+  if (bytes.substr(0, 2) == "\xFE\xFF") return FormEncoding::Utf16Be;
+  if (bytes.substr(0, 2) == "\xFF\xFE") return FormEncoding::Utf16Le;
+  // Every form holds digits and spaces: in UTF-16 their high bytes are zero,
+  // in 8-bit text no byte is.
+  std::size_t evenZeros = 0, oddZeros = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i)
+    if (bytes[i] == '\0') ++(i % 2 ? oddZeros : evenZeros);
+  if (evenZeros + oddZeros == 0) return IsUtf8(bytes) ? FormEncoding::Utf8 : FormEncoding::EightBit;
+  return evenZeros > oddZeros ? FormEncoding::Utf16Be : FormEncoding::Utf16Le;
+}
+
+std::optional<Finding> FileFormatFinding(std::string_view bytes) {
+  switch (DetectFormEncoding(bytes)) {
+    case FormEncoding::Utf8WithMark:
+      return Finding{1, std::string("the file is UTF-8 text with a byte-order mark") + kSaveAs + "UTF-8 -t UTF-16LE"};
+    case FormEncoding::Utf8:
+      return Finding{1, std::string("the file is UTF-8 text (no byte-order mark)") + kSaveAs + "UTF-8 -t UTF-16LE"};
+    case FormEncoding::Utf16Be:
+      return Finding{1, std::string("the file is UTF-16 big-endian text") + kSaveAs + "UTF-16BE -t UTF-16LE"};
+    case FormEncoding::EightBit:
+      return Finding{1, std::string("the file is 8-bit text in a code page, not UTF-8 (GBK?)") + kSaveAs +
+                            "GBK -t UTF-16LE"};
+    case FormEncoding::Utf16Le:
+      break;
+  }
   const std::u16string text = FormTextFromBytes(bytes);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char16_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF) {
-      if (i + 1 >= text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF) return false;
-      ++i;
-    } else if (c >= 0xDC00 && c <= 0xDFFF) {
-      return false;
-    }
+  if (text.find(u'\r') == std::u16string::npos && text.find(u'\n') != std::u16string::npos)
+    return Finding{1, "the lines end in LF alone; the host cuts lines at CR and reads the whole file as one line. "
+                      "Save it with lines ending in CR LF"};
+  return std::nullopt;
+}
+
+bool IsPackageFileName(std::u16string_view name) {
+  if (name.size() != kPackageFileName.size()) return false;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    char16_t a = name[i], b = kPackageFileName[i];
+    if (a >= u'a' && a <= u'z') a = static_cast<char16_t>(a - u'a' + u'A');
+    if (b >= u'a' && b <= u'z') b = static_cast<char16_t>(b - u'a' + u'A');
+    if (a != b) return false;
   }
   return true;
 }
 
 Findings CheckForm(std::string_view bytes, const FileHead& head) {
   Findings findings;
-  if (!LooksLikeUtf16Le(bytes))
-    findings.push_back({1, "the file does not look like UTF-16LE text; the host reads it as UTF-16LE anyway"});
   if (bytes.empty()) {
     findings.push_back({1, "the file is empty; the window gets no controls"});
+    return findings;
+  }
+  // Read in another encoding, every later finding would be noise.
+  if (std::optional<Finding> format = FileFormatFinding(bytes)) {
+    findings.push_back(*format);
     return findings;
   }
   CheckingBuilder builder(head, findings);

@@ -1,7 +1,9 @@
 // qsform dump FILE   the form as the host will build it, as JSON
-// qsform check FILE  one line per thing the host would skip or get wrong;
-//                    exit 0 without findings, 1 with, 2 when unreadable
+// qsform check FILE  one line per thing the host would skip or get wrong
+//                    (and per project file the host would lose); exit 0
+//                    without findings, 1 with, 2 when unreadable
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -23,8 +25,9 @@ int main(int argc, char** argv) {
   if (argc != 3) return Usage();
   const std::string command = argv[1], path = argv[2];
   if (command != "dump" && command != "check") return Usage();
+  std::error_code kindError;
   std::ifstream file(path, std::ios::binary);
-  if (!file) {
+  if (!file || std::filesystem::is_directory(path, kindError)) {
     std::fprintf(stderr, "qsform: cannot read %s\n", path.c_str());
     return 2;
   }
@@ -45,5 +48,14 @@ int main(int argc, char** argv) {
     return std::optional<std::string>(head);
   });
   for (const qs::Finding& f : findings) std::printf("%s:%d: %s\n", path.c_str(), f.line, f.text.c_str());
-  return findings.empty() ? 0 : 1;
+  // The form's folder is the project: a file there under the package file's name is lost.
+  bool lost = false;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(dir, error)) {
+    const std::u16string name = entry.path().filename().u16string();
+    if (!qs::qsform::IsPackageFileName(name)) continue;
+    std::printf("%s/%s: %s\n", dir.c_str(), qs::ToUtf8(name).c_str(), qs::qsform::kPackageFileLost);
+    lost = true;
+  }
+  return findings.empty() && !lost ? 0 : 1;
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "common/utf.h"
 #include "host/sevenzip_runner.h"
 #include "tools/driver/driver.h"
@@ -13,10 +15,46 @@ namespace qs::pack {
 
 namespace {
 
+bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
 std::wstring WithoutTrailingSlash(std::wstring path) {
-  while (path.size() > 1 && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
+  while (path.size() > 1 && IsSeparator(path.back()) && path[path.size() - 2] != L':') path.pop_back();
   return path;
 }
+
+bool IsAbsolute(const std::wstring& path) {
+  return (!path.empty() && IsSeparator(path[0])) || (path.size() >= 2 && path[1] == L':');
+}
+
+// Under Wine a path like /home/me/project names a Unix folder; Wine says
+// which DOS path reaches it. Elsewhere (and for //server/share) nothing.
+std::optional<std::wstring> DosPathOfUnixPath(const std::wstring& path) {
+  if (path.empty() || path[0] != L'/' || (path.size() > 1 && path[1] == L'/')) return std::nullopt;
+  using DosName = WCHAR*(CDECL*)(const char*);
+  const auto convert = reinterpret_cast<DosName>(
+      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
+  if (!convert) return std::nullopt;
+  WCHAR* dos = convert(ToUtf8(win32::ToU16(path)).c_str());
+  if (!dos) return std::nullopt;
+  std::wstring result = dos;
+  HeapFree(GetProcessHeap(), 0, dos);
+  return result;
+}
+
+}  // namespace
+
+std::wstring ResolvePath(const std::wstring& path) {
+  if (path.empty()) return path;
+  const std::wstring dos = DosPathOfUnixPath(path).value_or(path);
+  const DWORD size = GetFullPathNameW(dos.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return dos;
+  std::wstring full(size, L'\0');
+  const DWORD length = GetFullPathNameW(dos.c_str(), size, full.data(), nullptr);
+  full.resize(length < size ? length : 0);
+  return full.empty() ? dos : full;
+}
+
+namespace {
 
 std::wstring Wide(const std::string& utf8) { return win32::ToWide(FromUtf8(utf8)); }
 
@@ -37,17 +75,28 @@ void Measure(const std::wstring& dir, unsigned long long* files, unsigned long l
   } while (FindNextFileW(search.get(), &found));
 }
 
-// The form's findings, as `qsform check` prints them; the count.
-size_t CheckProjectForm(const std::wstring& projectDir, const std::function<void(const std::wstring&)>& report) {
-  const std::wstring form = projectDir + L"\\main.qwin";
-  if (!driver::FileExists(form)) return 0;
-  const Findings findings = qsform::CheckForm(driver::ReadFileText(form), [&](const std::u16string& name) {
+// The form's findings, as `qsform check` prints them.
+size_t ReportFindings(const std::wstring& projectDir, const std::string& form,
+                      const std::function<void(const std::wstring&)>& report) {
+  const Findings findings = qsform::CheckForm(form, [&](const std::u16string& name) {
     const std::wstring path = projectDir + L"\\" + win32::ToWide(name);
     if (!driver::FileExists(path)) return std::optional<std::string>();
     return std::optional<std::string>(driver::ReadFileText(path).substr(0, 16));
   });
   for (const Finding& f : findings) report(L"main.qwin:" + std::to_wstring(f.line) + L": " + Wide(f.text));
   return findings.size();
+}
+
+// The entries at the root of the project named like the host's package file.
+std::vector<std::wstring> PackageFileNames(const std::wstring& projectDir) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found;
+  const win32::OwnedFind search(FindFirstFileW((projectDir + L"\\*").c_str(), &found));
+  if (!search) return names;
+  do {
+    if (qsform::IsPackageFileName(win32::View(found.cFileName))) names.push_back(found.cFileName);
+  } while (FindNextFileW(search.get(), &found));
+  return names;
 }
 
 }  // namespace
@@ -60,33 +109,54 @@ bool EmbedPackage(const std::wstring& exePath, const std::string& bytes) {
   return EndUpdateResourceW(update, !added) && added;
 }
 
-PackStatus PackProject(const std::wstring& projectDirIn, const std::wstring& outputExe, const PackOptions& options) {
+PackStatus PackProject(const std::wstring& projectDirIn, const std::wstring& outputExeIn, const PackOptions& options) {
   auto report = [&](const std::wstring& line) {
     if (options.report) options.report(line);
   };
-  const std::wstring projectDir = WithoutTrailingSlash(projectDirIn);
+  // Absolute from here on: 7-Zip keeps the folder part of a relative
+  // "project\*" in the stored names, and the host would find its files one
+  // folder down.
+  const std::wstring projectDir = WithoutTrailingSlash(ResolvePath(projectDirIn));
+  const std::wstring outputExe = ResolvePath(outputExeIn);
+  const std::wstring hostPath = ResolvePath(options.hostPath);
   if (!driver::DirectoryExists(projectDir)) {
     report(L"error: project folder not found: " + projectDir);
-    return kBadArguments;
+    return kFailed;
   }
-  if (!driver::FileExists(options.hostPath)) {
-    report(L"error: host executable not found: " + options.hostPath);
-    return kBadArguments;
+  if (!driver::FileExists(hostPath)) {
+    report(L"error: host executable not found: " + hostPath);
+    return kFailed;
   }
   std::string icon;
   if (!options.iconPath.empty()) {
-    const bool relative = options.iconPath.size() < 2 || (options.iconPath[1] != L':' && options.iconPath[0] != L'\\');
-    const std::wstring iconPath = relative ? projectDir + L"\\" + options.iconPath : options.iconPath;
+    const std::wstring given = DosPathOfUnixPath(options.iconPath).value_or(options.iconPath);
+    const std::wstring iconPath = ResolvePath(IsAbsolute(given) ? given : projectDir + L"\\" + given);
+    if (!driver::FileExists(iconPath)) {
+      report(L"error: icon not found: " + iconPath);
+      return kFailed;
+    }
     icon = driver::ReadFileText(iconPath);
     if (icon.empty()) {
-      report(L"error: icon not found: " + iconPath);
-      return kBadArguments;
+      report(L"error: the icon cannot be read: " + iconPath);
+      return kFailed;
     }
+  }
+  for (const std::wstring& name : PackageFileNames(projectDir)) {
+    report(L"error: " + name + L": " + Wide(qsform::kPackageFileLost) + L"; nothing packed");
+    return kRefused;
   }
   for (const wchar_t* required : {L"main.qwin", L"scriptcore.dll"})
     if (!driver::FileExists(projectDir + L"\\" + required))
       report(std::wstring(L"warning: the project has no ") + required + L" (packed anyway)");
-  const size_t findings = CheckProjectForm(projectDir, report);
+  size_t findings = 0;
+  if (driver::FileExists(projectDir + L"\\main.qwin")) {
+    const std::string form = driver::ReadFileText(projectDir + L"\\main.qwin");
+    findings = ReportFindings(projectDir, form, report);
+    if (!form.empty() && qsform::FileFormatFinding(form) && !options.force) {
+      report(L"error: the host cannot read main.qwin as it is written; nothing packed (--force packs it anyway)");
+      return kRefused;
+    }
+  }
   if (findings && options.strict) {
     report(L"error: the form has " + std::to_wstring(findings) + L" finding(s); nothing packed (--strict)");
     return kRefused;
@@ -111,7 +181,7 @@ PackStatus PackProject(const std::wstring& projectDirIn, const std::wstring& out
     report(L"error: the project folder could not be archived (status " + std::to_wstring(status) + L")");
     return kFailed;
   }
-  if (!CopyFileW(options.hostPath.c_str(), outputExe.c_str(), FALSE)) {
+  if (!CopyFileW(hostPath.c_str(), outputExe.c_str(), FALSE)) {
     report(L"error: cannot write " + outputExe);
     return kFailed;
   }
@@ -120,7 +190,7 @@ PackStatus PackProject(const std::wstring& projectDirIn, const std::wstring& out
   HANDLE update = BeginUpdateResourceW(outputExe.c_str(), !icon.empty());
   bool written = update != nullptr;
   if (written && !icon.empty()) {
-    written = CopyResourcesButIcons(update, options.hostPath);
+    written = CopyResourcesButIcons(update, hostPath);
     if (written && !WriteIcon(update, icon)) {
       report(L"error: not an icon file: " + options.iconPath);
       written = false;

@@ -15,6 +15,7 @@ namespace qs::pack {
 struct PackOptions {
   std::wstring hostPath;                     // QSExe.exe to copy
   bool strict = false;                       // refuse a project whose form has findings
+  bool force = false;                        // pack a form the host cannot read as it is written
   std::wstring iconPath;                     // an .ico (relative paths: in the project)
   std::optional<VersionInfo> version;        // version resource
   bool showProgress = false;                 // the archiver's percentages on the console
@@ -23,7 +24,13 @@ struct PackOptions {
 
 enum PackStatus { kPacked = 0, kFailed = 1, kBadArguments = 2, kRefused = 3 };
 
+// Paths may be relative to the current directory, end in a separator, or
+// (under Wine) be Unix paths.
 PackStatus PackProject(const std::wstring& projectDir, const std::wstring& outputExe, const PackOptions& options);
+
+// The full Windows path of a path as a user types it: relative to the
+// current directory, with / or \ as separator, or a Unix path under Wine.
+std::wstring ResolvePath(const std::wstring& path);
 
 // Writes `bytes` as the package resource of an existing executable.
 bool EmbedPackage(const std::wstring& exePath, const std::string& bytes);
