@@ -24,12 +24,15 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 mkdir -p "$prefix"
 /usr/lib/wine/wine64 wineboot -i </dev/null >/dev/null 2>&1
-# The caption buttons' symbol font, when Wine's own font folder lacks it
-# (scripts/setup.sh keeps a copy in the cache).
-marlett="${QSEXE_CACHE:-$HOME/.cache/qsexe}/wine-fonts/marlett.ttf"
-if [ ! -f /usr/share/wine/fonts/marlett.ttf ] && [ -f "$marlett" ]; then
-  cp -p "$marlett" "$prefix/drive_c/windows/Fonts/marlett.ttf"
-fi
+# The caption buttons' symbol font in the prefix's own font folder, which
+# Wine always reads (a font added to Wine's folder after the prefix was made
+# may not be seen): Wine's copy, or the one scripts/setup.sh keeps in the cache.
+for marlett in /usr/share/wine/fonts/marlett.ttf "${QSEXE_CACHE:-$HOME/.cache/qsexe}/wine-fonts/marlett.ttf"; do
+  if [ -f "$marlett" ]; then
+    cp -p "$marlett" "$prefix/drive_c/windows/Fonts/marlett.ttf"
+    break
+  fi
+done
 # Unmanaged windows and the CJK font fallback (see the .reg file).
 /usr/lib/wine/wine64 regedit /S "$(dirname "$0")/wine-settings.reg" </dev/null >/dev/null 2>&1
 # A program that crashes ends at once with its backtrace on standard error,
