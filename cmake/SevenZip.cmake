@@ -12,19 +12,31 @@ file(READ ${QS_7Z_BUILD}/source QS_7Z_SOURCE)
 string(STRIP "${QS_7Z_SOURCE}" QS_7Z_SOURCE)
 message(STATUS "7-Zip library: ${QS_7Z_BUILD}")
 
+# The whole console bundle, for the tools (they add as well as extract), and
+# the extraction part alone, for the host.
 add_library(sevenzip STATIC IMPORTED)
 set_target_properties(sevenzip PROPERTIES
   IMPORTED_LOCATION ${QS_7Z_BUILD}/libsevenzip.a
   INTERFACE_LINK_LIBRARIES "oleaut32;ole32;uuid;advapi32;user32;shell32;comctl32;comdlg32;gdi32")
+add_library(sevenzip_extract STATIC IMPORTED)
+set_target_properties(sevenzip_extract PROPERTIES
+  IMPORTED_LOCATION ${QS_7Z_BUILD}/libsevenzip-extract.a
+  INTERFACE_LINK_LIBRARIES "oleaut32;ole32;uuid;advapi32;user32")
 
 # The console program of the same code, for benchmarks and comparisons.
 configure_file(${QS_7Z_BUILD}/7za.exe ${CMAKE_BINARY_DIR}/bin/7za.exe COPYONLY)
 
-add_library(qs_sevenzip STATIC ${PROJECT_SOURCE_DIR}/host/sevenzip_runner.cpp)
-target_include_directories(qs_sevenzip BEFORE PRIVATE
-  ${QS_7Z_SOURCE}/CPP/7zip/UI/Console ${QS_7Z_SOURCE}/CPP ${PROJECT_SOURCE_DIR})
-# The same settings 7-Zip itself is compiled with.
-target_compile_options(qs_sevenzip PRIVATE
-  -UUNICODE -U_UNICODE -UWIN32_LEAN_AND_MEAN -UNOMINMAX -U_WIN32_WINNT -UWINVER
-  -DZ7_DEVICE_FILE -D_REENTRANT -D_FILE_OFFSET_BITS=64 -D_LARGEFILE_SOURCE -DNDEBUG -O2)
-target_link_libraries(qs_sevenzip PUBLIC "$<LINK_LIBRARY:WHOLE_ARCHIVE,sevenzip>")
+# Our entry into each: the one source file compiled against 7-Zip's headers,
+# with the settings its library was compiled with. A program links one of
+# the two (qs_sevenzip_extract for the host, qs_sevenzip for the tools).
+function(qs_sevenzip_runner name library)
+  add_library(${name} STATIC ${PROJECT_SOURCE_DIR}/host/sevenzip_runner.cpp)
+  target_include_directories(${name} BEFORE PRIVATE
+    ${QS_7Z_SOURCE}/CPP/7zip/UI/Console ${QS_7Z_SOURCE}/CPP ${PROJECT_SOURCE_DIR})
+  target_compile_options(${name} PRIVATE
+    -UUNICODE -U_UNICODE -UWIN32_LEAN_AND_MEAN -UNOMINMAX -U_WIN32_WINNT -UWINVER
+    -D_REENTRANT -D_FILE_OFFSET_BITS=64 -D_LARGEFILE_SOURCE -DNDEBUG ${ARGN})
+  target_link_libraries(${name} PUBLIC "$<LINK_LIBRARY:WHOLE_ARCHIVE,${library}>")
+endfunction()
+qs_sevenzip_runner(qs_sevenzip sevenzip -DZ7_DEVICE_FILE -O2)
+qs_sevenzip_runner(qs_sevenzip_extract sevenzip_extract -DZ7_EXTRACT_ONLY -DZ7_NO_CRYPTO -DZ7_ST -DZ7_NO_LARGE_PAGES)

@@ -50,7 +50,7 @@ int RunArchiveCommand(std::wstring command) {
   std::vector<std::wstring> arguments;
   for (const std::u16string& argument : SplitArchiveCommand(win32::ToU16(command)))
     arguments.push_back(win32::ToWide(argument));
-  return RunSevenZip(arguments);
+  return RunSevenZip(arguments, false);
 }
 
 }  // namespace qs

@@ -14,12 +14,14 @@
 #include "7zip/UI/Common/EnumDirItems.h"
 #include "7zip/UI/Common/ExitCode.h"
 #include "7zip/UI/Common/Extract.h"
-#include "7zip/UI/Common/HashCalc.h"
 #include "7zip/UI/Common/LoadCodecs.h"
-#include "7zip/UI/Common/Update.h"
 #include "7zip/UI/Console/ExtractCallbackConsole.h"
 #include "7zip/UI/Console/OpenCallbackConsole.h"
+#ifndef Z7_EXTRACT_ONLY
+#include "7zip/UI/Common/HashCalc.h"
+#include "7zip/UI/Common/Update.h"
 #include "7zip/UI/Console/UpdateCallbackConsole.h"
+#endif
 
 #include "host/sevenzip_runner.h"
 
@@ -46,8 +48,10 @@ int Extract(CCodecs* codecs, const CObjectVector<COpenType>& types, const CIntVe
 
   CExtractCallbackConsole* console = new CExtractCallbackConsole;
   CMyComPtr<IFolderArchiveExtractCallback> callback = console;
+#ifndef Z7_NO_CRYPTO
   console->PasswordIsDefined = options.PasswordEnabled;
   console->Password = options.Password;
+#endif
   console->Init(g_StdStream, g_ErrStream, percents, options.DisablePercents);
   console->MultiArcMode = paths.Size() > 1;
   console->LogLevel = options.LogLevel;
@@ -70,6 +74,7 @@ int Extract(CCodecs* codecs, const CObjectVector<COpenType>& types, const CIntVe
   return console->NumFileErrors != 0 ? NExitCode::kFatalError : NExitCode::kSuccess;
 }
 
+#ifndef Z7_EXTRACT_ONLY
 int Add(CCodecs* codecs, const CObjectVector<COpenType>& types, CArcCmdLineOptions& options,
         CStdOutStream* percents) {
   CUpdateOptions& update = options.UpdateOptions;
@@ -86,10 +91,11 @@ int Add(CCodecs* codecs, const CObjectVector<COpenType>& types, CArcCmdLineOptio
   if (result != S_OK || errorInfo.ThereIsError()) return NExitCode::kFatalError;
   return callback.ScanErrors.Paths.Size() != 0 ? NExitCode::kWarning : NExitCode::kSuccess;
 }
+#endif
 
-int Run(const std::vector<std::wstring>& arguments) {
-  g_StdStream = &g_StdOut;
-  g_ErrStream = &g_StdErr;
+int Run(const std::vector<std::wstring>& arguments, bool report) {
+  g_StdStream = report ? &g_StdOut : NULL;
+  g_ErrStream = report ? &g_StdErr : NULL;
 
   UStringVector commandStrings;
   for (const std::wstring& argument : arguments) commandStrings.Add(UString(argument.c_str()));
@@ -98,13 +104,15 @@ int Run(const std::vector<std::wstring>& arguments) {
   CArcCmdLineOptions options;
   CArcCmdLineParser parser;
   parser.Parse1(commandStrings, options);
-  if (options.Number_for_Out != k_OutStream_stdout)
-    g_StdStream = options.Number_for_Out == k_OutStream_stderr ? &g_StdErr : NULL;
-  if (options.Number_for_Errors != k_OutStream_stderr)
-    g_ErrStream = options.Number_for_Errors == k_OutStream_stdout ? &g_StdOut : NULL;
   CStdOutStream* percents = NULL;
-  if (options.Number_for_Percents != k_OutStream_disabled)
-    percents = options.Number_for_Percents == k_OutStream_stderr ? &g_StdErr : &g_StdOut;
+  if (report) {
+    if (options.Number_for_Out != k_OutStream_stdout)
+      g_StdStream = options.Number_for_Out == k_OutStream_stderr ? &g_StdErr : NULL;
+    if (options.Number_for_Errors != k_OutStream_stderr)
+      g_ErrStream = options.Number_for_Errors == k_OutStream_stdout ? &g_StdOut : NULL;
+    if (options.Number_for_Percents != k_OutStream_disabled)
+      percents = options.Number_for_Percents == k_OutStream_stderr ? &g_StdErr : &g_StdOut;
+  }
   parser.Parse2(options);
 
   CCodecs* codecs = new CCodecs;
@@ -112,7 +120,9 @@ int Run(const std::vector<std::wstring>& arguments) {
   codecs->CaseSensitive_Change = options.CaseSensitive_Change;
   codecs->CaseSensitive = options.CaseSensitive;
   ThrowIfError(codecs->Load());
+#ifndef Z7_EXTRACT_ONLY
   Codecs_AddHashArcHandler(codecs);
+#endif
 
   CObjectVector<COpenType> types;
   if (!ParseOpenTypes(*codecs, options.ArcType, types)) return NExitCode::kUserError;
@@ -125,15 +135,17 @@ int Run(const std::vector<std::wstring>& arguments) {
   }
 
   if (options.Command.IsFromExtractGroup()) return Extract(codecs, types, excludedFormats, options, percents);
+#ifndef Z7_EXTRACT_ONLY
   if (options.Command.IsFromUpdateGroup()) return Add(codecs, types, options, percents);
+#endif
   return NExitCode::kUserError;
 }
 
 }  // namespace
 
-int RunSevenZip(const std::vector<std::wstring>& arguments) {
+int RunSevenZip(const std::vector<std::wstring>& arguments, bool report) {
   try {
-    return Run(arguments);
+    return Run(arguments, report);
   } catch (const CNewException&) {
     return NExitCode::kMemoryError;
   } catch (const CMessagePathException&) {

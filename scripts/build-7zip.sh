@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds 7-Zip's full console bundle ("Alone") for one mingw target into the
 # cache folder and packs its objects, without the console's main(), into
-# libsevenzip.a (linked whole: its format and codec registrations are
-# static objects that nothing refers to). Prints the folder. Does nothing
-# when the library is there.
+# libsevenzip.a (for the tools, which also add), and the extraction part
+# alone into libsevenzip-extract.a (for the host). Both are linked whole:
+# their format and codec registrations are static objects that nothing
+# refers to. Prints the folder. Does nothing when the libraries are there.
 #   build-7zip.sh x86_64-w64-mingw32|i686-w64-mingw32
 set -euo pipefail
 triple="$1"
@@ -31,6 +32,24 @@ if [ ! -f "$out/libsevenzip.a" ] || [ "$(cat "$out/excluded" 2>/dev/null)" != "$
   "$triple-ar" rcs "$out/libsevenzip.tmp.a" $objs
   mv "$out/libsevenzip.tmp.a" "$out/libsevenzip.a"
   echo "$excluded" > "$out/excluded"
+fi
+# The host's part: extraction alone (cmake/7zip-extract.mak), built for
+# size, packed as libsevenzip-extract.a.
+bundle="$src/CPP/7zip/Bundles/QSExtract"
+mak="$(cd "$(dirname "$0")/.." && pwd)/cmake/7zip-extract.mak"
+if [ ! -f "$out/libsevenzip-extract.a" ] || ! cmp -s "$mak" "$out/extract.mak"; then
+  echo "build-7zip: building the extraction part of 7-Zip $ver for $triple" >&2
+  mkdir -p "$bundle"
+  cp "$mak" "$bundle/makefile.gcc"
+  rm -rf "$out/extract"
+  make -s -C "$bundle" -f makefile.gcc -j"$(nproc)" IS_MINGW=1 \
+    CC="$triple-gcc-posix" CXX="$triple-g++-posix" RC="$triple-windres" \
+    O="$out/extract" FLAGS_FLTO="-Os -ffunction-sections -fdata-sections" objects >"$out/extract.log" 2>&1 ||
+    { tail -n 30 "$out/extract.log" >&2; exit 1; }
+  rm -f "$out/libsevenzip-extract.tmp.a"
+  "$triple-ar" rcs "$out/libsevenzip-extract.tmp.a" "$out"/extract/*.o
+  mv "$out/libsevenzip-extract.tmp.a" "$out/libsevenzip-extract.a"
+  cp "$mak" "$out/extract.mak"
 fi
 echo "$src" > "$out/source"
 echo "$out"

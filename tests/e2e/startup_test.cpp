@@ -1,7 +1,9 @@
 // Start-up and close of a packaged project, as the engine and the disk see them.
 #include <gtest/gtest.h>
 
+#include "host/sevenzip_runner.h"
 #include "tests/e2e/e2e_support.h"
+#include "tests/support/lzma_streams.h"
 #include "tests/support/stored_7z.h"
 #include "tools/qspack/pack.h"
 
@@ -45,6 +47,18 @@ TEST(Startup, EngineCallsInOrderAndNothingLeftBehind) {
   };
   EXPECT_EQ(run.EntryLines(), expected);
   EXPECT_FALSE(DirectoryExists(work));
+}
+
+// A windowed program prints nothing: the archiver's report of the
+// extraction does not reach whoever started the host.
+TEST(Startup, NothingReachesTheStandardOutput) {
+  const std::wstring exe = PackSimple(L"quiet");
+  driver::StartOptions options;
+  options.standardOutput = exe.substr(0, exe.find_last_of(L'\\')) + L"\\output.txt";
+  HostRun run(exe, options);
+  ASSERT_TRUE(run.WaitForLog("main.init: end", 30000));
+  ASSERT_TRUE(run.CloseAndWait());
+  EXPECT_EQ(driver::ReadFileText(options.standardOutput), "");
 }
 
 TEST(Startup, DebugSwitchIsTheWholeTrimmedCommandLine) {
@@ -208,6 +222,71 @@ TEST(Startup, MissingEmptyOrDamagedPackage) {
   }
 }
 
+// The host carries only the extracting part of the archiver: every format
+// and method a package may use still unpacks. 7z archives hold a whole
+// project (and start it); xz and lzma hold one file, which is unpacked
+// beside where the package was.
+TEST(Startup, EveryPackageFormatAndMethodUnpacks) {
+  const std::string engine = driver::ReadFileText(BinDir() + L"\\scriptcore.dll");
+  std::string data;
+  for (int i = 0; i < 20000; ++i) data += std::to_string(i * 7919 % 1000) + (i % 13 ? " " : "\n");
+  const struct {
+    const wchar_t* name;
+    std::vector<std::wstring> switches;
+    bool project;  // a whole project (7z), or one file
+  } cases[] = {
+      {L"lzma", {L"-t7z", L"-m0=LZMA"}, true},         {L"lzma2", {L"-t7z", L"-m0=LZMA2"}, true},
+      {L"ppmd", {L"-t7z", L"-m0=PPMd"}, true},         {L"bzip2", {L"-t7z", L"-m0=BZip2"}, true},
+      {L"deflate", {L"-t7z", L"-m0=Deflate"}, true},   {L"copy", {L"-t7z", L"-m0=Copy"}, true},
+      {L"bcj2", {L"-t7z", L"-m0=BCJ2", L"-m1=LZMA", L"-m2=LZMA", L"-m3=LZMA", L"-mb0:1", L"-mb0s1:2", L"-mb0s2:3"}, true},
+      {L"arm64", {L"-t7z", L"-m0=ARM64", L"-m1=LZMA2"}, true},
+      {L"delta", {L"-t7z", L"-m0=Delta:4", L"-m1=LZMA2"}, true},
+      {L"xz", {L"-txz"}, false},
+      {L"lzma alone", {}, false},  // made below: the archiver writes these two only as streams of its library
+      {L"lzma86", {}, false},
+  };
+  for (const auto& c : cases) {
+    const std::wstring dir = ScratchDir(std::wstring(L"format ") + c.name);
+    const std::wstring source = dir + L"\\source";
+    CreateDirectoryW(source.c_str(), nullptr);
+    WriteFileBytes(source + L"\\data.txt", data);
+    if (c.project) {
+      WriteForm(source + L"\\main.qwin", kForm);
+      WriteFileBytes(source + L"\\sourseTemp.bak", kScript);
+      WriteFileBytes(source + L"\\scriptcore.dll", engine);
+    }
+    const std::wstring archive = dir + L"\\package.pkg";  // with an extension: none would get one added
+    std::vector<std::wstring> command = {L"a"};
+    command.insert(command.end(), c.switches.begin(), c.switches.end());
+    command.push_back(archive);
+    command.push_back(c.project ? source + L"\\*" : source + L"\\data.txt");
+    if (c.switches.empty()) {
+      const bool x86 = std::wstring(c.name) == L"lzma86";
+      ASSERT_TRUE(WriteFileBytes(archive, x86 ? Lzma86Stream(data, true) : LzmaAloneStream(data)));
+    } else {
+      ASSERT_EQ(RunSevenZip(command, false), 0) << Utf8(c.name);
+    }
+    const std::wstring exe = dir + L"\\format.exe";
+    ASSERT_TRUE(CopyFileW((BinDir() + L"\\QSExe.exe").c_str(), exe.c_str(), FALSE));
+    ASSERT_TRUE(pack::EmbedPackage(exe, driver::ReadFileText(archive))) << Utf8(c.name);
+    HostRun run(exe);
+    if (c.project) {
+      ASSERT_TRUE(run.WaitForLog("main.init: end", 30000)) << Utf8(c.name);
+      EXPECT_EQ(driver::ReadFileText(run.WorkDir() + L"\\data.txt"), data) << Utf8(c.name);
+      ASSERT_TRUE(run.CloseAndWait()) << Utf8(c.name);
+    } else {
+      ASSERT_TRUE(run.host().WaitForExit(30000)) << Utf8(c.name);  // no engine: the two boxes
+      std::string unpacked;
+      WIN32_FIND_DATAW found;
+      win32::OwnedFind search(FindFirstFileW((run.WorkDir() + L"\\*").c_str(), &found));
+      for (bool more = static_cast<bool>(search); more; more = FindNextFileW(search.get(), &found))
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+          unpacked = driver::ReadFileText(run.WorkDir() + L"\\" + found.cFileName);
+      EXPECT_EQ(unpacked, data) << Utf8(c.name);
+    }
+  }
+}
+
 TEST(Startup, AboutItemOpensTheAboutBoxAndNeverCloses) {
   const std::wstring exe = PackSimple(L"about");
   HostRun run(exe);
@@ -215,7 +294,13 @@ TEST(Startup, AboutItemOpensTheAboutBoxAndNeverCloses) {
   ASSERT_TRUE(window);
   PostMessageW(window, WM_SYSCOMMAND, 0x10, 0);
   HWND about = nullptr;
-  run.host().ServeUntil([&] { return (about = FindWindowW(L"#32770", L"关于 QSExe")) != nullptr; }, 10000);
+  // Shown with its text: the window exists a moment before its controls do.
+  run.host().ServeUntil(
+      [&] {
+        about = FindWindowW(L"#32770", L"关于 QSExe");
+        return about && IsWindowVisible(about) && driver::FindDescendant(about, L"Static", L"QSExe，1.0 版");
+      },
+      10000);
   ASSERT_TRUE(about);
   EXPECT_EQ(GetWindow(about, GW_OWNER), window);
   EXPECT_TRUE(driver::FindDescendant(about, L"Static", L"QSExe，1.0 版"));

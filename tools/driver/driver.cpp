@@ -45,14 +45,19 @@ HostProcess::~HostProcess() {
 bool HostProcess::Start(const std::wstring& program, const StartOptions& options) {
   std::wstring commandLine = options.commandLine.empty() ? L"\"" + program + L"\"" : options.commandLine;
   std::vector<wchar_t> environment = BuildEnvironment(options.environment);
-  // The program's console report (a windowed program has no console) goes nowhere.
+  // What the program prints goes nowhere, or into the file asked for.
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   win32::OwnedHandle nul(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                      &inherit, OPEN_EXISTING, 0, nullptr));
+  win32::OwnedHandle output;
+  if (!options.standardOutput.empty())
+    output.reset(CreateFileW(options.standardOutput.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                             CREATE_ALWAYS, 0, nullptr));
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = startup.hStdOutput = startup.hStdError = nul.get();
+  startup.hStdInput = nul.get();
+  startup.hStdOutput = startup.hStdError = output ? output.get() : nul.get();
   PROCESS_INFORMATION info{};
   const DWORD flags = CREATE_UNICODE_ENVIRONMENT | (options.beforeStart ? CREATE_SUSPENDED : 0);
   if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, flags, environment.data(),

@@ -24,6 +24,8 @@ struct StartOptions {
   std::wstring commandLine;  // the whole command line; empty: the quoted program path
   std::vector<std::pair<std::wstring, std::wstring>> environment;  // added or replaced
   std::wstring currentDirectory;                                   // empty: the driver's own
+  // A file that gets the program's standard output and error; empty: none.
+  std::wstring standardOutput;
   // Called with the new process's id before its first instruction runs.
   std::function<void(DWORD processId)> beforeStart;
 };

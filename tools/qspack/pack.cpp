@@ -174,7 +174,8 @@ PackStatus PackProject(const std::wstring& projectDirIn, const std::wstring& out
   // gives the same archive.
   const int status = RunSevenZip({L"a", L"-t7z", L"-mx=7", L"-mmt=2", L"-mtm=off", L"-mtc=off", L"-mta=off",
                                   L"-mtr=off", L"-bso0", L"-bse0", options.showProgress ? L"-bsp1" : L"-bsp0",
-                                  archive, projectDir + L"\\*"});
+                                  archive, projectDir + L"\\*"},
+                                 true);
   const std::string package = driver::ReadFileText(archive);
   DeleteFileW(archive.c_str());
   if (status > 1 || package.empty()) {
