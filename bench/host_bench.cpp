@@ -363,6 +363,31 @@ void DirectInvoke(IDispatch* object, DISPID dispid, const StringCallRecord* reco
   if (record) SysFreeString(args[2].bstrVal);
 }
 
+// The engine's side of the cross-thread figures: its sends, timed on its thread.
+struct CrossThread {
+  HWND dialog;
+  const char16_t* name;
+  HWND label;
+  std::pair<Spread, Spread> message, direct, plugin;
+};
+
+DWORD WINAPI CrossThreadWorker(void* data) {
+  auto* c = static_cast<CrossThread*>(data);
+  wchar_t text[1024];
+  const auto bare = PerOperation(2000, [&] { SendMessageW(c->dialog, WM_NULL, 0, 0); });
+  const auto read = PerOperation(2000, [&] {
+    SendMessageW(c->dialog, 1526, reinterpret_cast<WPARAM>(c->name), reinterpret_cast<LPARAM>(text));
+  });
+  c->message = RepeatPair(read, bare);
+  c->direct = RepeatPair(read, PerOperation(2000, [&] { GetWindowTextW(c->label, text, 1024); }));
+  CallRecord own{GetCurrentThreadId()};
+  if (SendMessageW(c->dialog, 2525, reinterpret_cast<WPARAM>(&own), 0) == 1)
+    c->plugin = RepeatPair(PerOperation(2000, [&] {
+      SendMessageW(c->dialog, 2529, reinterpret_cast<WPARAM>(&own), 0);
+    }), bare);
+  return 0;
+}
+
 void Messages() {
   LoadedWindow window;
   HWND dialog = window.dialog.hwnd();
@@ -433,31 +458,8 @@ void Messages() {
   }
 
   // Across threads: an engine-like thread sends, the window thread serves.
-  struct CrossThread {
-    HWND dialog;
-    const char16_t* name;
-    HWND label;
-    std::pair<Spread, Spread> message, direct, plugin;
-  } cross{dialog, labelName, window.label, {}, {}, {}};
-  HANDLE worker = CreateThread(
-      nullptr, 0,
-      [](void* data) -> DWORD {
-        auto* c = static_cast<CrossThread*>(data);
-        wchar_t text[1024];
-        const auto bare = PerOperation(2000, [&] { SendMessageW(c->dialog, WM_NULL, 0, 0); });
-        const auto read = PerOperation(2000, [&] {
-          SendMessageW(c->dialog, 1526, reinterpret_cast<WPARAM>(c->name), reinterpret_cast<LPARAM>(text));
-        });
-        c->message = RepeatPair(read, bare);
-        c->direct = RepeatPair(read, PerOperation(2000, [&] { GetWindowTextW(c->label, text, 1024); }));
-        CallRecord own{GetCurrentThreadId()};
-        if (SendMessageW(c->dialog, 2525, reinterpret_cast<WPARAM>(&own), 0) == 1)
-          c->plugin = RepeatPair(PerOperation(2000, [&] {
-            SendMessageW(c->dialog, 2529, reinterpret_cast<WPARAM>(&own), 0);
-          }), bare);
-        return 0;
-      },
-      &cross, 0, nullptr);
+  CrossThread cross{dialog, labelName, window.label, {}, {}, {}};
+  HANDLE worker = CreateThread(nullptr, 0, CrossThreadWorker, &cross, 0, nullptr);
   while (MsgWaitForMultipleObjects(1, &worker, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
     win32::PumpPendingMessages(dialog);
   CloseHandle(worker);

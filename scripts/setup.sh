@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what a clean Debian 12 machine needs to build and test QSExe:
-# the mingw-w64 cross compilers, Wine with Xvfb, the native test libraries,
+# the mingw-w64 cross compilers, Wine (64- and 32-bit) with Xvfb, the native test libraries,
 # a CJK font, the 7-Zip source package and Wine's caption symbol font. Quick
 # when everything is there.
 set -euo pipefail
@@ -39,10 +39,23 @@ if ! have_deb_src; then
   updated=1
 fi
 
+# 32-bit Wine, to run the i686 build (the one that ships) in the 64-bit
+# prefix. It also brings a few amd64 libraries to the same versions.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+  updated=0  # the new architecture's package lists are not read yet
+fi
+
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   [ $updated = 1 ] || $SUDO apt-get update -qq
+  updated=1
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+if ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed"; then
+  echo "setup: installing wine32:i386"
+  [ $updated = 1 ] || $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq wine32:i386 >/dev/null
 fi
 
 # The 7-Zip source, unpacked into the cache folder outside the checkout.
