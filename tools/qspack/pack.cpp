@@ -101,6 +101,19 @@ std::vector<std::wstring> PackageFileNames(const std::wstring& projectDir) {
 
 }  // namespace
 
+// "i686, 1067 KiB": the machine a host program is built for, and its size.
+std::wstring HostDescription(const std::string& exe) {
+  auto at = [&](size_t offset, size_t size) {
+    unsigned long value = 0;
+    for (size_t i = 0; i < size && offset + i < exe.size(); ++i)
+      value |= static_cast<unsigned long>(static_cast<unsigned char>(exe[offset + i])) << (8 * i);
+    return value;
+  };
+  const unsigned long machine = exe.size() > 64 ? at(at(0x3C, 4) + 4, 2) : 0;
+  const wchar_t* name = machine == 0x14C ? L"i686" : machine == 0x8664 ? L"x86_64" : L"not a Windows program";
+  return std::wstring(name) + L", " + std::to_wstring(exe.size() / 1024) + L" KiB";
+}
+
 bool EmbedPackage(const std::wstring& exePath, const std::string& bytes) {
   HANDLE update = BeginUpdateResourceW(exePath.c_str(), FALSE);
   if (!update) return false;
@@ -164,8 +177,10 @@ PackStatus PackProject(const std::wstring& projectDirIn, const std::wstring& out
 
   unsigned long long files = 0, bytes = 0;
   Measure(projectDir, &files, &bytes);
-  if (options.showProgress)
+  if (options.showProgress) {
+    report(L"host " + hostPath + L" (" + HostDescription(driver::ReadFileText(hostPath)) + L")");
     report(L"packing " + std::to_wstring(files) + L" files, " + std::to_wstring(bytes / 1024) + L" KiB");
+  }
   wchar_t temp[MAX_PATH + 1] = {};
   GetTempPathW(MAX_PATH + 1, temp);
   const std::wstring archive = std::wstring(temp) + L"qspack-" + std::to_wstring(GetCurrentProcessId()) + L".7z";
