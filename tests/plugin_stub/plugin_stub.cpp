@@ -1,13 +1,14 @@
 // A stand-in for the automation plug-in "dm.dmsoft": an in-process COM
-// server whose object answers every dispatch identifier of the call table.
-// It logs each call (identifier, argument types in order, values) to the
-// file named by QSPLUGIN_LOG and returns results that follow from the call:
-//  - integer rows: dispid * 1000 + the number of arguments;
-//  - string rows: "d<dispid>:" and the arguments, comma-separated;
+// server whose object answers every dispatch identifier. It knows nothing
+// of the host's call table. It logs each call (identifier, argument types
+// in order, values) to the file named by QSPLUGIN_LOG and returns results
+// that follow from the call:
+//  - a number: dispid * 1000 + the number of arguments;
 //  - out slots: dispid * 100 + the argument's position (from 1); inout
 //    slots: their value + 1000.
 // QSPLUGIN_SCRIPT names a file of overrides, one per line:
 //   DISPID int N | DISPID str TEXT | DISPID str5000 | DISPID nullstr |
+//   DISPID echo ("d<dispid>:" and the arguments, comma-separated) |
 //   DISPID exception | DISPID empty | DISPID serial (the object's number,
 //   from 1 in order of creation) | DISPID pump (runs a message loop, as a
 //   call into another apartment does, until the quit message, which it
@@ -26,7 +27,6 @@
 #include <string>
 #include <vector>
 
-#include "plugin/plugin_call_table.h"
 
 namespace {
 
@@ -136,11 +136,6 @@ void RunModalLoop() {
   }
 }
 
-const qs::PluginCall* RowOf(DISPID dispid) {
-  for (const qs::PluginCall& call : qs::PluginCalls())
-    if (call.dispid == dispid) return &call;
-  return nullptr;
-}
 
 const char* TypeName(VARTYPE vt) {
   switch (vt) {
@@ -190,8 +185,6 @@ class StubObject : public IDispatch {
 
   HRESULT STDMETHODCALLTYPE Invoke(DISPID dispid, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                    EXCEPINFO* exception, UINT*) override {
-    const qs::PluginCall* row = RowOf(dispid);
-    if (!row) return DISP_E_MEMBERNOTFOUND;
     // Arguments in table order (DISPPARAMS holds the last one first).
     std::string types, values;
     std::vector<VARIANT*> args;
@@ -227,24 +220,20 @@ class StubObject : public IDispatch {
 
     const std::map<int, Override>& overrides = TheScript().overrides;
     const auto found = overrides.find(dispid);
-    const bool stringRow = row->result == qs::PluginResultKind::Str || row->result == qs::PluginResultKind::StrReturnsLParam ||
-                           row->result == qs::PluginResultKind::StrReturnsZero;
     VariantInit(result);
     if (found == overrides.end()) {
-      if (stringRow) {
-        const std::string text = "d" + std::to_string(dispid) + ":" + values;
-        std::wstring wide(text.size() + 1, L'\0');
-        wide.resize(MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), static_cast<int>(wide.size())) - 1);
-        result->vt = VT_BSTR;
-        result->bstrVal = SysAllocString(wide.c_str());
-      } else {
-        result->vt = VT_I4;
-        result->lVal = dispid * 1000 + static_cast<LONG>(args.size());
-      }
+      result->vt = VT_I4;
+      result->lVal = dispid * 1000 + static_cast<LONG>(args.size());
       return S_OK;
     }
     const Override& o = found->second;
-    if (o.kind == "serial") {
+    if (o.kind == "echo") {
+      const std::string text = "d" + std::to_string(dispid) + ":" + values;
+      std::wstring wide(text.size() + 1, L'\0');
+      wide.resize(MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, wide.data(), static_cast<int>(wide.size())) - 1);
+      result->vt = VT_BSTR;
+      result->bstrVal = SysAllocString(wide.c_str());
+    } else if (o.kind == "serial") {
       result->vt = VT_I4;
       result->lVal = serial_;
     } else if (o.kind == "pump") {

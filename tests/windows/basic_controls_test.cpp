@@ -169,7 +169,8 @@ TEST_F(BasicControls, EditColourRequests) {
   const LRESULT second = SendMessageW(host.window(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
                                       reinterpret_cast<LPARAM>(edit->hwnd()));
   EXPECT_EQ(reinterpret_cast<HBRUSH>(second), edit->lastBrush());
-  EXPECT_EQ(GetObjectType(reinterpret_cast<HBRUSH>(first)) == 0 || first != second, true);  // the old one is deleted
+  // The old brush is deleted: gone, unless the new one took over its handle.
+  EXPECT_TRUE(first == second || GetObjectType(reinterpret_cast<HBRUSH>(first)) == 0);
 
   SetBkMode(dc, OPAQUE);
   const LRESULT hollow = SendMessageW(host.window(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
