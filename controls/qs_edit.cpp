@@ -6,7 +6,6 @@ namespace qs {
 
 void CQSEdit::SetPassword(bool password) {
   SendMessageW(hwnd(), EM_SETPASSWORDCHAR, password ? L'*' : 0, 0);
-  password_ = password;
   if (IsWindowVisible(hwnd())) InvalidateRect(GetParent(hwnd()), nullptr, TRUE);
 }
 

@@ -20,7 +20,6 @@ class CQSEdit : public CQSControl {
   void set_changeEvent(std::u16string event) { changeEvent_ = std::move(event); }
   void set_lostFocusEvent(std::u16string event) { lostFocusEvent_ = std::move(event); }
 
-  bool password() const { return password_; }
   // The brush handed out for the last colour request (owned, or the stock hollow brush).
   HBRUSH lastBrush() const { return lastBrush_; }
 
@@ -37,7 +36,6 @@ class CQSEdit : public CQSControl {
   HBRUSH lastBrush_ = nullptr;
   std::u16string changeEvent_;
   std::u16string lostFocusEvent_;
-  bool password_ = false;
 };
 
 }  // namespace qs

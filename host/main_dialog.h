@@ -28,7 +28,6 @@ class CQSExeDlg : public win32::Dialog {
   WindowProperties& windowProperties() { return windowProperties_; }
   PluginTable& plugins() { return plugins_; }
   ControlTable& controls() { return controls_; }
-  bool debugFlag() const { return debugFlag_ != 0; }
 
   // The font most controls get: the dialog's own, else the stock GUI font,
   // else the system font.

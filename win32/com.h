@@ -1,4 +1,4 @@
-// Owners for COM references, BSTRs and VARIANTs.
+// Owners for COM references and VARIANTs.
 #pragma once
 
 #include <oleauto.h>
@@ -43,26 +43,6 @@ class ComPtr {
   T* p_ = nullptr;
 };
 
-class Bstr {
- public:
-  Bstr() = default;
-  explicit Bstr(const wchar_t* text) : s_(text ? SysAllocString(text) : nullptr) {}
-  Bstr(Bstr&& other) noexcept : s_(std::exchange(other.s_, nullptr)) {}
-  Bstr& operator=(Bstr&& other) noexcept {
-    std::swap(s_, other.s_);
-    return *this;
-  }
-  Bstr(const Bstr&) = delete;
-  Bstr& operator=(const Bstr&) = delete;
-  ~Bstr() { SysFreeString(s_); }
-
-  BSTR get() const { return s_; }
-  BSTR release() { return std::exchange(s_, nullptr); }
-
- private:
-  BSTR s_ = nullptr;
-};
-
 class Variant {
  public:
   Variant() { VariantInit(&v_); }
@@ -76,19 +56,6 @@ class Variant {
 
  private:
   VARIANT v_;
-};
-
-// CoInitialize/CoUninitialize for one thread.
-class ComApartment {
- public:
-  ComApartment() : hr_(CoInitialize(nullptr)) {}
-  ~ComApartment() { if (SUCCEEDED(hr_)) CoUninitialize(); }
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-  bool ok() const { return SUCCEEDED(hr_); }
-
- private:
-  HRESULT hr_;
 };
 
 }  // namespace win32

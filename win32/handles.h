@@ -58,7 +58,6 @@ using OwnedFont = Owned<HFONT, GdiTraits<HFONT>>;
 using OwnedBrush = Owned<HBRUSH, GdiTraits<HBRUSH>>;
 using OwnedPen = Owned<HPEN, GdiTraits<HPEN>>;
 using OwnedBitmap = Owned<HBITMAP, GdiTraits<HBITMAP>>;
-using OwnedRegion = Owned<HRGN, GdiTraits<HRGN>>;
 
 struct MenuTraits {
   static HMENU Invalid() { return nullptr; }
@@ -66,13 +65,6 @@ struct MenuTraits {
   static void Close(HMENU h) { DestroyMenu(h); }
 };
 using OwnedMenu = Owned<HMENU, MenuTraits>;
-
-struct IconTraits {
-  static HICON Invalid() { return nullptr; }
-  static bool IsValid(HICON h) { return h != nullptr; }
-  static void Close(HICON h) { DestroyIcon(h); }
-};
-using OwnedIcon = Owned<HICON, IconTraits>;
 
 struct FindTraits {
   static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }

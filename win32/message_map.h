@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <span>
 #include <vector>
 
 namespace win32 {
@@ -20,7 +19,6 @@ class MessageMap {
   };
 
   void Add(UINT message, Handler handler) { entries_.push_back({message, handler}); }
-  void Add(std::span<const Entry> entries) { entries_.insert(entries_.end(), entries.begin(), entries.end()); }
   // Sorts the table once it is complete; later entries for a number win.
   void Seal() {
     std::stable_sort(entries_.begin(), entries_.end(),
