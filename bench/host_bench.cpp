@@ -30,6 +30,7 @@
 #include "messages/control_messages.h"
 #include "plugin/plugin_calls.h"
 #include "plugin/plugin_objects.h"
+#include "tests/support/folders.h"
 #include "tests/support/form_file.h"
 #include "tools/driver/driver.h"
 #include "tools/qspack/pack.h"
@@ -94,19 +95,8 @@ void Row(const char* what, const char* unit, std::pair<Spread, Spread> sides, do
           host.max, floor.median, floor.min, floor.max, ratio, verdict, unit);
 }
 
-std::wstring BinDir() {
-  const std::wstring self = win32::GetModulePath(nullptr);
-  return self.substr(0, self.find_last_of(L'\\'));
-}
-
-std::wstring TempDir(const std::wstring& name) {
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  const std::wstring dir = std::wstring(temp) + L"qs-bench-" + name;
-  DeleteDirectoryTree(dir);
-  CreateDirectoryW(dir.c_str(), nullptr);
-  return dir;
-}
+std::wstring BinDir() { return qs::test::ProgramFolder(); }
+std::wstring TempDir(const std::wstring& name) { return qs::test::EmptyTempFolder(L"qs-bench-" + name); }
 
 // Runs a program and waits until it ends; its time in seconds.
 double RunToEnd(const std::wstring& program, std::wstring commandLine) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/utf.h"
+
 namespace win32 {
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t));
@@ -19,6 +21,9 @@ inline std::u16string_view View(const wchar_t* s) {
 }
 inline std::wstring ToWide(std::u16string_view s) { return std::wstring(s.begin(), s.end()); }
 inline std::u16string ToU16(std::wstring_view s) { return std::u16string(s.begin(), s.end()); }
+// UTF-8 for logs, files and console output, and back.
+inline std::string Utf8(std::wstring_view s) { return qs::ToUtf8(std::u16string_view(U(s.data()), s.size())); }
+inline std::wstring WideFromUtf8(std::string_view s) { return ToWide(qs::FromUtf8(s)); }
 
 // The whole window text.
 std::wstring GetWindowTextString(HWND hwnd);

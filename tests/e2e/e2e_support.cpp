@@ -5,6 +5,7 @@
 
 #include "host/work_directory.h"
 #include "host/work_dir_name.h"
+#include "tests/support/folders.h"
 #include "tests/support/form_file.h"
 #include "tools/qspack/pack.h"
 #include "win32/handles.h"
@@ -20,13 +21,6 @@ void DeleteTree(const std::wstring& path) {
 }
 
 }  // namespace
-
-std::string Utf8(const std::wstring& text) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string s(n > 0 ? n - 1 : 0, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, s.data(), n, nullptr, nullptr);
-  return s;
-}
 
 std::string HandleText(HWND window) {
   char text[64];
@@ -98,20 +92,14 @@ std::string PackageOf(const std::wstring& exe) {
   return bytes ? std::string(static_cast<const char*>(bytes), SizeofResource(module.get(), found)) : std::string();
 }
 
-std::wstring BinDir() {
-  const std::wstring self = win32::GetModulePath(nullptr);
-  return self.substr(0, self.find_last_of(L'\\'));
-}
+std::wstring BinDir() { return ProgramFolder(); }
 
 std::wstring ScratchDir(const std::wstring& name) {
   wchar_t full[MAX_PATH];
   GetFullPathNameW((BinDir() + L"\\..\\scratch").c_str(), MAX_PATH, full, nullptr);
   const std::wstring root = full;
   CreateDirectoryW(root.c_str(), nullptr);
-  const std::wstring dir = root + L"\\" + name;
-  DeleteTree(dir);
-  CreateDirectoryW(dir.c_str(), nullptr);
-  return dir;
+  return EmptyFolder(root + L"\\" + name);
 }
 
 void WriteForm(const std::wstring& path, const std::u16string& text) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tools/driver/driver.h"
+#include "win32/text.h"
 
 namespace qs::test {
 
@@ -83,7 +84,7 @@ std::vector<std::string> ArchivePaths(const std::string& archive);
 // The package a packed executable carries (resource QSLC / 130).
 std::string PackageOf(const std::wstring& exe);
 
-std::string Utf8(const std::wstring& text);
+using win32::Utf8;
 std::string HandleText(HWND window);  // as the engine logs a window handle
 
 }  // namespace qs::test

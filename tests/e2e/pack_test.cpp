@@ -158,9 +158,7 @@ std::wstring UnixPathOf(const std::wstring& dos) {
   if (!unix) return L"";
   const std::string utf8 = unix;
   HeapFree(GetProcessHeap(), 0, unix);
-  std::wstring wide(utf8.size() + 1, L'\0');
-  wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(), static_cast<int>(wide.size())) - 1);
-  return wide;
+  return win32::WideFromUtf8(utf8);
 }
 
 // One argument quoted for the C runtime's command-line reading: the

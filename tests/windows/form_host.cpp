@@ -7,6 +7,7 @@
 #include "form/form_loader.h"
 #include "host/engine_link.h"
 #include "host/work_directory.h"
+#include "tests/support/folders.h"
 #include "win32/text.h"
 
 namespace qs::test {
@@ -40,14 +41,7 @@ std::vector<std::wstring>& RecordedEvents() {
 
 void SetEventObserver(std::function<void(const std::wstring&)> observer) { g_observer = std::move(observer); }
 
-std::wstring TestWorkDirectory(const std::wstring& name) {
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  const std::wstring dir = std::wstring(temp) + L"qs-test-" + name;
-  DeleteDirectoryTree(dir);
-  CreateDirectoryW(dir.c_str(), nullptr);
-  return dir;
-}
+std::wstring TestWorkDirectory(const std::wstring& name) { return test::EmptyTempFolder(L"qs-test-" + name); }
 
 namespace {
 

@@ -13,15 +13,11 @@
 
 #include "tools/driver/driver.h"
 #include "tools/driver/tour.h"
+#include "win32/text.h"
 
 namespace {
 
-std::string Utf8(const std::wstring& text) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string s(n > 0 ? n - 1 : 0, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, s.data(), n, nullptr, nullptr);
-  return s;
-}
+using win32::Utf8;
 
 int Usage() {
   fprintf(stderr,
@@ -60,8 +56,7 @@ int wmain(int argc, wchar_t** argv) {
   std::vector<std::wstring> tour;
   if (!tourPath.empty()) {
     const std::string text = qs::driver::ReadFileText(tourPath);
-    std::wstring all(text.size() + 1, L'\0');
-    all.resize(MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, all.data(), static_cast<int>(all.size())) - 1);
+    const std::wstring all = win32::WideFromUtf8(text);
     for (size_t start = 0, end; start <= all.size(); start = end + 1) {
       end = all.find(L'\n', start);
       if (end == std::wstring::npos) end = all.size();

@@ -12,10 +12,7 @@
 namespace {
 
 void PrintLine(const std::wstring& line) {
-  const int n = WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string utf8(n > 0 ? n - 1 : 0, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, line.c_str(), -1, utf8.data(), n, nullptr, nullptr);
-  fprintf(stderr, "qspack: %s\n", utf8.c_str());
+  fprintf(stderr, "qspack: %s\n", win32::Utf8(line).c_str());
 }
 
 // What was wrong with the command line, then the usage.
