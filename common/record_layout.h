@@ -23,4 +23,17 @@ constexpr std::size_t PlaceField(std::size_t end, FieldWidth width, std::size_t 
   return AlignUp(end, FieldSize(width, pointerSize));
 }
 
+// The offset of field `field` of a record whose fields start at `start` and
+// have the widths widthOf(0), widthOf(1), ...
+template <class WidthOf>
+constexpr std::size_t FieldOffset(std::size_t start, std::size_t field, std::size_t pointerSize, WidthOf widthOf) {
+  std::size_t end = start, offset = start;
+  for (std::size_t i = 0; i <= field; ++i) {
+    const FieldWidth width = widthOf(i);
+    offset = PlaceField(end, width, pointerSize);
+    end = offset + FieldSize(width, pointerSize);
+  }
+  return offset;
+}
+
 }  // namespace qs

@@ -249,7 +249,7 @@ const wchar_t kHotKey[] = L"不正确的热键控件名";
 const wchar_t kSlider[] = L"不正确的滑块控件名";
 
 // Sorted by number. `needsLParam` marks the buffers and records in lParam.
-const ControlMessage kControlMessages[] = {
+constexpr ControlMessage kControlMessages[] = {
     {1525, "label.setText", kAny, kLabel, 0, W, kValue, SetLabelText},
     {1526, "label.getText", kAny, kLabel, 0, W, kPtr, ReadText},
     {1527, "edit.setText", kAny, kEdit, 0, W, kValue, SetText},
@@ -301,6 +301,9 @@ const ControlMessage kControlMessages[] = {
     {1581, "tab.count", kAny, kTab, -1, W, kValue, TabCount},
     {1582, "control.place", kAny, kControl, 0, W, kPtr, Place},
 };
+// The lookup is a binary search.
+static_assert(std::is_sorted(std::begin(kControlMessages), std::end(kControlMessages),
+                             [](const ControlMessage& a, const ControlMessage& b) { return a.number < b.number; }));
 
 }  // namespace
 

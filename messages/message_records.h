@@ -38,13 +38,8 @@ constexpr std::size_t kInt = 0, kPtr = 1;
 // Offsets of a record of fields (0: int, 1: pointer) for a pointer size.
 template <std::size_t N>
 constexpr std::size_t OffsetOf(const int (&fields)[N], std::size_t field, std::size_t pointerSize) {
-  std::size_t end = 0, offset = 0;
-  for (std::size_t i = 0; i <= field; ++i) {
-    const FieldWidth width = fields[i] == kPtr ? FieldWidth::Pointer : FieldWidth::Int32;
-    offset = PlaceField(end, width, pointerSize);
-    end = offset + FieldSize(width, pointerSize);
-  }
-  return offset;
+  return FieldOffset(0, field, pointerSize,
+                     [&](std::size_t i) { return fields[i] == kPtr ? FieldWidth::Pointer : FieldWidth::Int32; });
 }
 
 constexpr int kItemFields[] = {kPtr, kInt};

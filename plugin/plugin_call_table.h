@@ -4,8 +4,10 @@
 // One generic handler runs every row.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <span>
 
 #include "common/record_layout.h"
@@ -48,22 +50,18 @@ struct PluginCall {
 // The record of a call: the thread key at 0, then the arguments in order,
 // each at the next multiple of its own size (integers and slots 4, strings
 // the pointer size, doubles 8).
+constexpr FieldWidth PluginArgWidth(PluginArgKind kind) {
+  return kind == PluginArgKind::Str ? FieldWidth::Pointer
+         : kind == PluginArgKind::Dbl ? FieldWidth::Double
+                                      : FieldWidth::Int32;
+}
+
 constexpr std::size_t PluginArgSize(PluginArgKind kind, std::size_t pointerSize) {
-  return FieldSize(kind == PluginArgKind::Str ? FieldWidth::Pointer
-                   : kind == PluginArgKind::Dbl ? FieldWidth::Double
-                                                : FieldWidth::Int32,
-                   pointerSize);
+  return FieldSize(PluginArgWidth(kind), pointerSize);
 }
 
 constexpr std::size_t PluginArgOffset(const PluginCall& call, std::size_t arg, std::size_t pointerSize) {
-  std::size_t end = 4;  // after the thread key
-  std::size_t offset = 0;
-  for (std::size_t i = 0; i <= arg; ++i) {
-    const std::size_t size = PluginArgSize(call.args[i].kind, pointerSize);
-    offset = AlignUp(end, size);
-    end = offset + size;
-  }
-  return offset;
+  return FieldOffset(4, arg, pointerSize, [&](std::size_t i) { return PluginArgWidth(call.args[i].kind); });  // after the thread key
 }
 
 namespace plugin_table_detail {
@@ -221,6 +219,9 @@ constexpr bool ListedOffsetsFollowTheRule() {
 // The 32-bit layout of every row, as listed, is the one the rule gives.
 static_assert(plugin_table_detail::ListedOffsetsFollowTheRule());
 static_assert(std::size(plugin_table_detail::kPluginCalls) == 136);
+// The lookup is a binary search.
+static_assert(std::is_sorted(std::begin(plugin_table_detail::kPluginCalls), std::end(plugin_table_detail::kPluginCalls),
+                             [](const PluginCall& a, const PluginCall& b) { return a.message < b.message; }));
 
 inline std::span<const PluginCall> PluginCalls() { return plugin_table_detail::kPluginCalls; }
 
