@@ -29,14 +29,19 @@ configure_file(${QS_7Z_BUILD}/7za.exe ${CMAKE_BINARY_DIR}/bin/7za.exe COPYONLY)
 # Our entry into each: the one source file compiled against 7-Zip's headers,
 # with the settings its library was compiled with. A program links one of
 # the two (qs_sevenzip_extract for the host, qs_sevenzip for the tools).
+# 7-Zip's objects take their interface ids and streams from that file, so it
+# goes into the program whole, as the library does: wherever the program's
+# other libraries put the two on its link line, nothing is left undefined.
 function(qs_sevenzip_runner name library)
-  add_library(${name} STATIC ${PROJECT_SOURCE_DIR}/host/sevenzip_runner.cpp)
-  target_include_directories(${name} BEFORE PRIVATE
+  add_library(${name}_runner STATIC ${PROJECT_SOURCE_DIR}/host/sevenzip_runner.cpp)
+  target_include_directories(${name}_runner BEFORE PRIVATE
     ${QS_7Z_SOURCE}/CPP/7zip/UI/Console ${QS_7Z_SOURCE}/CPP ${PROJECT_SOURCE_DIR})
-  target_compile_options(${name} PRIVATE
+  target_compile_options(${name}_runner PRIVATE
     -UUNICODE -U_UNICODE -UWIN32_LEAN_AND_MEAN -UNOMINMAX -U_WIN32_WINNT -UWINVER
     -D_REENTRANT -D_FILE_OFFSET_BITS=64 -D_LARGEFILE_SOURCE -DNDEBUG ${ARGN})
-  target_link_libraries(${name} PUBLIC "$<LINK_LIBRARY:WHOLE_ARCHIVE,${library}>")
+  add_library(${name} INTERFACE)
+  target_link_libraries(${name} INTERFACE
+    "$<LINK_LIBRARY:WHOLE_ARCHIVE,${name}_runner>" "$<LINK_LIBRARY:WHOLE_ARCHIVE,${library}>")
 endfunction()
 qs_sevenzip_runner(qs_sevenzip sevenzip -DZ7_DEVICE_FILE -O2)
 qs_sevenzip_runner(qs_sevenzip_extract sevenzip_extract -DZ7_EXTRACT_ONLY -DZ7_NO_CRYPTO -DZ7_ST -DZ7_NO_LARGE_PAGES)
