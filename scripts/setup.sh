@@ -58,29 +58,36 @@ if ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok 
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq wine32:i386 >/dev/null
 fi
 
-# The 7-Zip source, unpacked into the cache folder outside the checkout.
+# Debian's source packages the build compiles (7-Zip for the host's
+# packages, Lua for the product engine), each unpacked with Debian's own
+# patches (they keep the tree buildable and carry its security fixes) into
+# the cache folder outside the checkout, keyed by version.
 cache="${QSEXE_CACHE:-$HOME/.cache/qsexe}"
 mkdir -p "$cache"
-if ! ls -d "$cache"/7zip-src-*/CPP >/dev/null 2>&1; then
+fetch_source() {  # fetch_source PACKAGE CACHE-NAME MARKER
+  local package="$1" name="$2" marker="$3"
+  ls -d "$cache/$name"-src-*/"$marker" >/dev/null 2>&1 && return 0
+  local tmp orig ver dest deb
   tmp=$(mktemp -d "$cache/dl.XXXXXX")
-  (cd "$tmp" && apt-get source --download-only -qq 7zip >/dev/null)
-  orig=$(ls "$tmp"/7zip_*.orig.tar.* | head -n 1)
-  ver=$(basename "$orig" | sed -E 's/^7zip_(.*)\.orig\.tar\..*$/\1/')
-  dest="$cache/7zip-src-$ver"
+  (cd "$tmp" && apt-get source --download-only -qq "$package" >/dev/null)
+  orig=$(ls "$tmp/${package}"_*.orig.tar.* | head -n 1)
+  ver=$(basename "$orig" | sed -E "s/^${package}_(.*)\.orig\.tar\..*\$/\1/")
+  dest="$cache/$name-src-$ver"
   mkdir -p "$dest"
   tar -xf "$orig" -C "$dest" --strip-components=1
-  # Debian's own patches keep the tree buildable with its compilers.
-  deb=$(ls "$tmp"/7zip_*.debian.tar.* | head -n 1)
+  deb=$(ls "$tmp/${package}"_*.debian.tar.* | head -n 1)
   tar -xf "$deb" -C "$dest"
   if [ -f "$dest/debian/patches/series" ]; then
     while read -r patch; do
       case "$patch" in ''|'#'*) continue ;; esac
-      patch -d "$dest" -p1 -s -N < "$dest/debian/patches/$patch" || true
+      patch -d "$dest" -p1 -s -N < "$dest/debian/patches/$patch" >/dev/null || true
     done < "$dest/debian/patches/series"
   fi
   rm -rf "$tmp"
-  echo "setup: 7-Zip source $ver in $dest"
-fi
+  echo "setup: $package source $ver in $dest"
+}
+fetch_source 7zip 7zip CPP
+fetch_source lua5.4 lua src/lua.h
 
 # Wine's symbol font for caption buttons (Marlett; without it they show the
 # letters 0, 1 and r), taken from Debian's Wine font package into the cache.

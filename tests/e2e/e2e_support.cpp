@@ -200,4 +200,15 @@ bool HostRun::CloseAndWait(DWORD timeoutMs) {
   return host_.WaitForExit(timeoutMs);
 }
 
+bool RegisterPluginStub(bool registered) {
+  HMODULE stub = LoadLibraryW((BinDir() + L"\\dmstub.dll").c_str());
+  if (!stub) return false;
+  using Entry = HRESULT(STDAPICALLTYPE*)();
+  auto entry = reinterpret_cast<Entry>(
+      reinterpret_cast<void*>(GetProcAddress(stub, registered ? "DllRegisterServer" : "DllUnregisterServer")));
+  const bool ok = entry && SUCCEEDED(entry());
+  FreeLibrary(stub);
+  return ok;
+}
+
 }  // namespace qs::test

@@ -84,6 +84,10 @@ std::vector<std::string> ArchivePaths(const std::string& archive);
 // The package a packed executable carries (resource QSLC / 130).
 std::string PackageOf(const std::wstring& exe);
 
+// Registers (or unregisters) the stand-in plug-in dmstub.dll of the bin
+// folder for the current user, as dm.dmsoft.
+bool RegisterPluginStub(bool registered);
+
 using win32::Utf8;
 std::string HandleText(HWND window);  // as the engine logs a window handle
 

@@ -13,20 +13,9 @@ namespace {
 
 const char16_t kForm[] = u"窗口 w \"插件\" 0 0 300 200 | 窗口初始化:main.init|\n窗口结束\n";
 
-bool RegisterStub(bool registered) {
-  HMODULE stub = LoadLibraryW((BinDir() + L"\\dmstub.dll").c_str());
-  if (!stub) return false;
-  using Entry = HRESULT(STDAPICALLTYPE*)();
-  auto entry = reinterpret_cast<Entry>(
-      reinterpret_cast<void*>(GetProcAddress(stub, registered ? "DllRegisterServer" : "DllUnregisterServer")));
-  const bool ok = entry && SUCCEEDED(entry());
-  FreeLibrary(stub);
-  return ok;
-}
-
 class Plugin : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(RegisterStub(true)); }
+  void SetUp() override { ASSERT_TRUE(RegisterPluginStub(true)); }
 
   // Packs and starts a project with the script; the plug-in logs beside it.
   void Start(const std::wstring& name, const std::string& script, const std::string& overrides = "") {
@@ -346,14 +335,14 @@ TEST_F(Plugin, CreateReleaseQuery) {
 }
 
 TEST_F(Plugin, NotRegisteredThenRegistered) {
-  ASSERT_TRUE(RegisterStub(false));
+  ASSERT_TRUE(RegisterPluginStub(false));
   Start(L"plugin missing",
         "func main.init\n  send 2525 rec(tid) 0\n  send 2525 rec(tid) 0\n  log waiting\n  sleep 3000\n"
         "  send 2525 rec(tid) 0\n  send 2529 rec(tid) 0\nend\n");
   ASSERT_TRUE(run_->WaitForLog("main.init: log waiting", 30000));
   // The class identifier is looked up again at each creation: registering
   // while the host runs makes the next one succeed.
-  ASSERT_TRUE(RegisterStub(true));
+  ASSERT_TRUE(RegisterPluginStub(true));
   ASSERT_TRUE(run_->WaitForLog("main.init: send 2529", 30000));
   EXPECT_EQ(Results("main.init"), (std::vector<std::string>{"0", "0", "1", "4000"}));
   EXPECT_TRUE(run_->host().boxes().empty());
