@@ -250,5 +250,50 @@ TEST(Services, TrayIconMenuAndMinimise) {
   DestroyWindow(tray);
 }
 
+// The same services through the product engine's named functions.
+TEST(Services, LuaTrayInputBoxAndWaitForAKey) {
+  const std::wstring exe = Project(L"lua services")
+                               .Form(kForm)
+                               .Script("function main.init() start('main.go') end\n"
+                                       "function main.go()\n"
+                                       "  tray('Lua 提示')\n"
+                                       "  log('answered', input('问', '名字'))\n"
+                                       "  log('cancelled', input('再问', '名字'))\n"
+                                       "  log('waiting')\n"
+                                       "  log('key', wait_key())\n"
+                                       "end\n")
+                               .Engine(L"lua\\scriptcore.dll")
+                               .Pack();
+  HWND tray = CreateFakeTray();
+  ASSERT_TRUE(tray);
+  g_tray.clear();
+  HostRun run(exe);
+  HWND main = run.host().WaitForMainWindow(30000);
+  ASSERT_TRUE(main);
+  HWND box = FindInputBox(run.host(), L"问");
+  ASSERT_TRUE(box);
+  EXPECT_EQ(driver::WindowText(GetDlgItem(box, 1000)), L"名字");
+  Answer(box, L"张三", true);
+  box = FindInputBox(run.host(), L"再问");
+  ASSERT_TRUE(box);
+  Answer(box, L"not taken", false);
+  ASSERT_TRUE(run.WaitForLog("waiting", 10000));
+  // The wait begins just after the line: the key is held down until it is seen.
+  driver::KeyDown('Q');
+  EXPECT_TRUE(run.WaitForLog("key\t81", 20000));
+  driver::KeyUp('Q');
+  const std::vector<std::string> lines = run.LogLines();
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "answered\t张三"), lines.end());
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "cancelled\tnil"), lines.end());
+  ASSERT_FALSE(g_tray.empty());
+  EXPECT_EQ(g_tray[0].message, static_cast<DWORD>(NIM_ADD));
+  EXPECT_EQ(std::wstring(g_tray[0].record.tip), L"Lua 提示");
+  PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_TRUE(run.host().ServeUntil([&] { return !IsWindowVisible(main); }, 10000)) << "minimising hides the window";
+  SendMessageW(main, 1676, 128, WM_LBUTTONDBLCLK);
+  ASSERT_TRUE(run.CloseAndWait());
+  DestroyWindow(tray);
+}
+
 }  // namespace
 }  // namespace qs::test
