@@ -238,11 +238,28 @@ TEST(Services, TrayIconMenuAndMinimise) {
   EXPECT_TRUE(IsWindowVisible(main));
   EXPECT_FALSE(IsIconic(main));
 
-  // The menu: "激活", "关闭"; choosing "关闭" runs the close sequence.
+  // The menu: "激活", "关闭"; choosing "关闭" runs the close sequence. It
+  // opens once the restored window is the host thread's active window (an
+  // activation still on its way would cancel it), and the keys go to it
+  // once its loop runs.
+  const DWORD hostThread = GetWindowThreadProcessId(main, nullptr);
+  auto gui = [&] {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(hostThread, &info);
+    return info;
+  };
+  ASSERT_TRUE(run.host().ServeUntil([&] { return gui().hwndActive == main; }, 10000));
   PostMessageW(main, 1676, 128, WM_RBUTTONUP);
   HWND menu = nullptr;
-  run.host().ServeUntil([&] { return (menu = FindWindowW(L"#32768", nullptr)) && IsWindowVisible(menu); }, 10000);
-  ASSERT_TRUE(menu);
+  run.host().ServeUntil(
+      [&] {
+        for (HWND window : driver::TopLevelWindows(run.host().processId()))
+          if (driver::WindowClass(window) == L"#32768" && IsWindowVisible(window)) menu = window;
+        return menu && (gui().flags & GUI_POPUPMENUMODE);
+      },
+      10000);
+  ASSERT_TRUE(menu) << "menu mode " << (gui().flags & GUI_POPUPMENUMODE) << ", active window " << gui().hwndActive;
   for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN}) PostMessageW(menu, WM_KEYDOWN, key, 0);
   ASSERT_TRUE(run.host().WaitForExit(30000));
   EXPECT_EQ(run.CloseSequenceFault(), "");

@@ -30,13 +30,13 @@ std::vector<wchar_t> BuildEnvironment(const std::vector<std::pair<std::wstring, 
   return block;
 }
 
-std::wstring ClassName(HWND window) {
+}  // namespace
+
+std::wstring WindowClass(HWND window) {
   wchar_t name[256] = {};
   GetClassNameW(window, name, 256);
   return name;
 }
-
-}  // namespace
 
 HostProcess::~HostProcess() {
   if (running()) Kill();
@@ -131,7 +131,7 @@ bool HostProcess::WaitForExit(DWORD timeoutMs) {
 
 HWND HostProcess::FindMainWindow() const {
   for (HWND window : TopLevelWindows(processId_)) {
-    if (ClassName(window) == L"#32770" && IsWindowVisible(window) && !IsMessageBox(window) &&
+    if (WindowClass(window) == L"#32770" && IsWindowVisible(window) && !IsMessageBox(window) &&
         GetWindow(window, GW_OWNER) == nullptr)
       return window;
   }
@@ -149,9 +149,9 @@ void HostProcess::CloseMainWindow() {
 }
 
 bool IsMessageBox(HWND window) {
-  if (ClassName(window) != L"#32770") return false;
+  if (WindowClass(window) != L"#32770") return false;
   HWND text = GetDlgItem(window, 0xFFFF);
-  if (!text || ClassName(text) != L"Static") return false;
+  if (!text || WindowClass(text) != L"Static") return false;
   for (int id : {IDOK, IDCANCEL}) {
     HWND button = GetDlgItem(window, id);
     if (button && IsWindowVisible(button)) return true;
@@ -180,7 +180,7 @@ BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM data) {
 BOOL CALLBACK CollectChild(HWND window, LPARAM data) {
   auto* s = reinterpret_cast<WindowSearch*>(data);
   if (s->first && !IsWindowVisible(window)) return TRUE;
-  if (s->className && _wcsicmp(ClassName(window).c_str(), s->className) != 0) return TRUE;
+  if (s->className && _wcsicmp(WindowClass(window).c_str(), s->className) != 0) return TRUE;
   if (s->text && WindowText(window) != s->text) return TRUE;
   s->found.push_back(window);
   return !s->first;

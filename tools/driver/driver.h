@@ -77,6 +77,7 @@ std::vector<HWND> MessageBoxes(DWORD processId);
 MessageBoxRecord ReadMessageBox(HWND box);
 // A window's text, also of an edit control in another process (WM_GETTEXT).
 std::wstring WindowText(HWND window);
+std::wstring WindowClass(HWND window);
 
 // The first visible child (at any depth) of the given window class (null:
 // any) and window text (null: any).
