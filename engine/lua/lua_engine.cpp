@@ -11,6 +11,7 @@
 #include "engine/lua/engine_log.h"
 #include "engine/lua/engine_state.h"
 #include "engine/lua/host_functions.h"
+#include "engine/lua/module_tables.h"
 #include "lua.hpp"
 #include "win32/handles.h"
 #include "win32/text.h"
@@ -124,17 +125,6 @@ std::string ReadFileBytes(const wchar_t* path) {
   return bytes;
 }
 
-// A module table for every name the script defines functions in
-// (function main.greet() ... end), so the script need not make them.
-constexpr char kModuleTables[] = R"(
-local source = ...
-for _, pattern in ipairs({"function%s+([%a_][%w_]*)%s*[.:]", "([%a_][%w_]*)%s*%.%s*[%a_][%w_]*%s*=%s*function"}) do
-  for name in source:gmatch(pattern) do
-    if rawget(_G, name) == nil then rawset(_G, name, {}) end
-  end
-end
-)";
-
 lua_State* NewState(const std::string& source) {
   lua_State* L = luaL_newstate();
   if (!L) return nullptr;
@@ -145,7 +135,7 @@ lua_State* NewState(const std::string& source) {
   lua_setfield(L, -2, "exit");
   lua_pop(L, 1);
   OpenHostFunctions(L);
-  if (luaL_loadstring(L, kModuleTables) == LUA_OK) {
+  if (luaL_loadstring(L, kModuleTablesChunk) == LUA_OK) {
     lua_pushlstring(L, source.data(), source.size());
     lua_pcall(L, 1, 0, 0);
   }
@@ -250,6 +240,9 @@ __declspec(dllexport) int QSInitialPlatform(const wchar_t* scriptPath, const wch
   engine.lock.Unlock();
   return 1;
 }
+
+// Tells the tools (qsform check) that this engine runs Lua.
+__declspec(dllexport) const char* QSLuaVersion() { return LUA_RELEASE; }
 
 __declspec(dllexport) int QSSetExeHandle(HWND window) {
   Engine().host = window;

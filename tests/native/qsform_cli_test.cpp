@@ -75,6 +75,20 @@ TEST(QsformProgram, ExitCodes) {
   }
 }
 
+TEST(QsformProgram, ALuaProjectsScriptIsCheckedAgainstItsForm) {
+  const std::string luaEngine("MZ QSCmd\0QSLuaVersion\0", 23);
+  const std::string script = "function main.ok()\n  start('main.gone')\nend\n";
+  const fs::path lua = Project("lua", {{"main.qwin", kClean}, {"sourseTemp.bak", script}, {"scriptcore.dll", luaEngine}});
+  const ProgramRun checked = Qsform("check '" + (lua / "main.qwin").string() + "'");
+  EXPECT_EQ(checked.exitCode, 1);
+  EXPECT_EQ(checked.output, lua.string() + "/sourseTemp.bak:2: start('main.gone') names no function of the script\n");
+  // Another engine's script is its own business.
+  const fs::path other = Project("other engine", {{"main.qwin", kClean}, {"sourseTemp.bak", "func main.x\nend\n"},
+                                                 {"scriptcore.dll", "MZ QSCmd"}});
+  const ProgramRun skipped = Qsform("check '" + (other / "main.qwin").string() + "'");
+  EXPECT_EQ(skipped.exitCode, 0) << skipped.output;
+}
+
 TEST(QsformProgram, AUtf8FormIsNamedOnceAndHowToSaveIt) {
   const fs::path dir = Project("utf8", {{"main.qwin", "\xEF\xBB\xBF窗口 w \"c\" 0 0 400 300 |\r\n按钮 b \"确定\" 1 1 30 30 |\r\n窗口结束\r\n"}});
   const ProgramRun run = Qsform("check '" + (dir / "main.qwin").string() + "'");

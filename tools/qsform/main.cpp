@@ -1,18 +1,28 @@
 // qsform dump FILE   the form as the host will build it, as JSON
 // qsform check FILE  one line per thing the host would skip or get wrong
-//                    (and per project file the host would lose); exit 0
-//                    without findings, 1 with, 2 when unreadable
+//                    (and per project file the host would lose), and, when
+//                    the project's engine is the Lua engine, what its
+//                    script (sourseTemp.bak) gets wrong; exit 0 without
+//                    findings, 1 with, 2 when unreadable
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 
 #include "common/utf.h"
 #include "form/form_reader.h"
 #include "tools/qsform/form_report.h"
+#include "tools/qsform/script_check.h"
 
 namespace {
+
+std::optional<std::string> ReadAll(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return std::nullopt;
+  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
 
 int Usage() {
   std::fputs("usage: qsform dump FILE | qsform check FILE\n", stderr);
@@ -57,5 +67,17 @@ int main(int argc, char** argv) {
     std::printf("%s/%s: %s\n", dir.c_str(), qs::ToUtf8(name).c_str(), qs::qsform::kPackageFileLost);
     lost = true;
   }
-  return findings.empty() && !lost ? 0 : 1;
+  // A Lua project: its script against the form.
+  bool scriptFindings = false;
+  const std::optional<std::string> engine = ReadAll(dir + "/scriptcore.dll");
+  const std::optional<std::string> script = ReadAll(dir + "/sourseTemp.bak");
+  if (engine && script && qs::qsform::IsLuaEngine(*engine)) {
+    const qs::qsform::ScriptFindings checked =
+        qs::qsform::CheckScript(*script, "sourseTemp.bak", qs::qsform::FormEventsOf(bytes));
+    for (const qs::Finding& f : checked.form) std::printf("%s:%d: %s\n", path.c_str(), f.line, f.text.c_str());
+    for (const qs::Finding& f : checked.script)
+      std::printf("%s/sourseTemp.bak:%d: %s\n", dir.c_str(), f.line, f.text.c_str());
+    scriptFindings = !checked.form.empty() || !checked.script.empty();
+  }
+  return findings.empty() && !lost && !scriptFindings ? 0 : 1;
 }

@@ -8,6 +8,7 @@
 #include "host/sevenzip_runner.h"
 #include "tools/driver/driver.h"
 #include "tools/qsform/form_report.h"
+#include "tools/qsform/script_check.h"
 #include "win32/handles.h"
 #include "win32/text.h"
 
@@ -84,7 +85,19 @@ size_t ReportFindings(const std::wstring& projectDir, const std::string& form,
     return std::optional<std::string>(driver::ReadFileText(path).substr(0, 16));
   });
   for (const Finding& f : findings) report(L"main.qwin:" + std::to_wstring(f.line) + L": " + Wide(f.text));
-  return findings.size();
+  size_t count = findings.size();
+  // A Lua project's script against its form.
+  const std::wstring engine = projectDir + L"\\scriptcore.dll", script = projectDir + L"\\sourseTemp.bak";
+  if (driver::FileExists(engine) && driver::FileExists(script) &&
+      qsform::IsLuaEngine(driver::ReadFileText(engine))) {
+    const qsform::ScriptFindings checked =
+        qsform::CheckScript(driver::ReadFileText(script), "sourseTemp.bak", qsform::FormEventsOf(form));
+    for (const Finding& f : checked.form) report(L"main.qwin:" + std::to_wstring(f.line) + L": " + Wide(f.text));
+    for (const Finding& f : checked.script)
+      report(L"sourseTemp.bak:" + std::to_wstring(f.line) + L": " + Wide(f.text));
+    count += checked.form.size() + checked.script.size();
+  }
+  return count;
 }
 
 // The entries at the root of the project named like the host's package file.
