@@ -15,6 +15,7 @@
 
 #include "common/utf.h"
 #include "engine/script.h"
+#include "win32/file_bytes.h"
 #include "win32/handles.h"
 #include "win32/text.h"
 
@@ -396,16 +397,6 @@ DWORD WINAPI RunFunction(void* parameter) {
   return 0;
 }
 
-std::string ReadFileBytes(const wchar_t* path) {
-  win32::OwnedHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-  std::string bytes;
-  if (!file) return bytes;
-  char chunk[65536];
-  DWORD read = 0;
-  while (ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr) && read > 0) bytes.append(chunk, read);
-  return bytes;
-}
-
 // Waits for every engine thread, serving the messages they send to this
 // (the host's window) thread meanwhile, so that a thread blocked in a send
 // can finish.
@@ -481,7 +472,7 @@ QS_EXPORT_1 int QSInitialPlatform(const wchar_t* scriptPath, const wchar_t* apiP
                  " debug=" + std::to_string(debug) + " buffer=" + (zeroed ? "zeroed" : "dirty") +
                  " cwd=" + CurrentDirectory());
   if (scriptPath) {
-    g_script = ParseScript(ReadFileBytes(scriptPath), sizeof(void*));
+    g_script = ParseScript(win32::ReadFileBytes(scriptPath), sizeof(void*));
     for (const std::string& error : g_script.errors) TheLog().Write("script error " + error);
   }
   return 1;

@@ -9,6 +9,7 @@
 #include "engine/lua/engine_log.h"
 #include "engine/lua/engine_state.h"
 #include "engine/lua/named_operations.h"
+#include "engine/lua/operation_tables.h"
 #include "lua.hpp"
 #include "plugin/plugin_call_table.h"
 #include "win32/text.h"
@@ -157,22 +158,6 @@ int RunOperation(lua_State* L) {
       break;
   }
   return 1;
-}
-
-void OpenControlOperations(lua_State* L) {
-  for (const NamedOperation& op : NamedOperations()) {
-    const std::string family(op.family);
-    if (lua_getglobal(L, family.c_str()) != LUA_TTABLE) {
-      lua_pop(L, 1);
-      lua_newtable(L);
-      lua_pushvalue(L, -1);
-      lua_setglobal(L, family.c_str());
-    }
-    lua_pushlightuserdata(L, const_cast<NamedOperation*>(&op));
-    lua_pushcclosure(L, RunOperation, 1);
-    lua_setfield(L, -2, std::string(op.name).c_str());
-    lua_pop(L, 1);
-  }
 }
 
 // ---- services -----------------------------------------------------------
@@ -462,7 +447,7 @@ void EndScriptThread() {
 }
 
 void OpenHostFunctions(lua_State* L) {
-  OpenControlOperations(L);
+  OpenOperationTables(L, RunOperation);
   OpenPlugin(L);
   const luaL_Reg functions[] = {{"tray", Tray},   {"input", Input}, {"wait_key", WaitKey}, {"send", Send},
                                 {"read", Read},   {"sleep", SleepFor}, {"start", Start},      {"log", Log},

@@ -13,6 +13,7 @@
 #include "engine/lua/host_functions.h"
 #include "engine/lua/module_tables.h"
 #include "lua.hpp"
+#include "win32/file_bytes.h"
 #include "win32/handles.h"
 #include "win32/text.h"
 
@@ -115,16 +116,6 @@ DWORD WINAPI ScriptThread(void* parameter) {
   return 0;
 }
 
-std::string ReadFileBytes(const wchar_t* path) {
-  win32::OwnedHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-  std::string bytes;
-  if (!file) return bytes;
-  char chunk[65536];
-  DWORD read = 0;
-  while (ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr) && read > 0) bytes.append(chunk, read);
-  return bytes;
-}
-
 lua_State* NewState(const std::string& source) {
   lua_State* L = luaL_newstate();
   if (!L) return nullptr;
@@ -215,10 +206,10 @@ __declspec(dllexport) int QSInitialPlatform(const wchar_t* scriptPath, const wch
   g_chunkRan = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   if (engine.debug) WriteLog("QSInitialPlatform " + win32::Utf8(scriptPath ? scriptPath : L""));
   if (apiPath && GetFileAttributesW(apiPath) != INVALID_FILE_ATTRIBUTES) {
-    engine.api = ReadApiNames(ReadFileBytes(apiPath));
+    engine.api = ReadApiNames(win32::ReadFileBytes(apiPath));
     for (const std::string& error : engine.api.errors) WriteLog(error);
   }
-  std::string source = scriptPath ? ReadFileBytes(scriptPath) : std::string();
+  std::string source = scriptPath ? win32::ReadFileBytes(scriptPath) : std::string();
   if (source.starts_with("\xEF\xBB\xBF")) source.erase(0, 3);
   if (scriptPath) {
     const std::wstring path = scriptPath;

@@ -6,7 +6,7 @@
 
 #include "common/utf.h"
 #include "engine/lua/module_tables.h"
-#include "engine/lua/named_operations.h"
+#include "engine/lua/operation_tables.h"
 #include "form/form_walker.h"
 #include "lua.hpp"
 
@@ -38,18 +38,7 @@ int DoNothing(lua_State*) { return 0; }
 // The host's functions, doing nothing, so that the top level runs as far
 // as it would in the engine.
 void OpenStubs(lua_State* L) {
-  for (const lua::NamedOperation& op : lua::NamedOperations()) {
-    const std::string family(op.family);
-    if (lua_getglobal(L, family.c_str()) != LUA_TTABLE) {
-      lua_pop(L, 1);
-      lua_newtable(L);
-      lua_pushvalue(L, -1);
-      lua_setglobal(L, family.c_str());
-    }
-    lua_pushcfunction(L, DoNothing);
-    lua_setfield(L, -2, std::string(op.name).c_str());
-    lua_pop(L, 1);
-  }
+  lua::OpenOperationTables(L, DoNothing);
   for (const char* name : {"tray", "input", "wait_key", "send", "read", "sleep", "start", "log", "print"}) {
     lua_pushcfunction(L, DoNothing);
     lua_setglobal(L, name);
