@@ -14,7 +14,6 @@
 #include "engine/lua/module_tables.h"
 #include "lua.hpp"
 #include "win32/file_bytes.h"
-#include "win32/handles.h"
 #include "win32/text.h"
 
 namespace qs::lua {
